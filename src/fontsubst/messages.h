@@ -1,0 +1,34 @@
+// Every message the two operations show, with its style and title.
+#ifndef MOJIFIX_FONTSUBST_MESSAGES_H
+#define MOJIFIX_FONTSUBST_MESSAGES_H
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace mojifix::messages {
+
+// Shared by both operations.
+Message noWindowsDirectory();
+Message openFailure(const std::string& path);
+Message readFailure(const std::string& path);
+Message writeFailure(const std::string& path);
+Message sectionMissing();
+Message notReplaced();
+Message originalLeftInBackup(const std::string& backupPath);
+Message restartQuestion();
+Message restartFailed();
+
+// Agree.
+Message confirmApply();
+Message alreadyApplied();
+Message applied();
+
+// Remove.
+Message confirmRemove();
+Message notApplied();
+Message removed();
+
+}  // namespace mojifix::messages
+
+#endif

@@ -1,0 +1,126 @@
+// Locating, scanning, rewriting and swapping the settings file.
+#include "fontsubst/settings_file.h"
+
+#include "fontsubst/messages.h"
+#include "fontsubst/settings_rules.h"
+
+namespace mojifix {
+
+std::optional<SettingsPaths> locateSettingsFile(Platform& platform) {
+  const std::string windowsDirectory = platform.environmentVariable("WINDIR");
+  if (windowsDirectory.empty()) {
+    platform.showMessage(messages::noWindowsDirectory());
+    return std::nullopt;
+  }
+  return makeSettingsPaths(windowsDirectory);
+}
+
+ScanResult scanFontSection(Platform& platform, const SettingsPaths& paths) {
+  ScanResult result;
+  auto file = platform.openForReading(paths.settings);
+  if (!file) {
+    platform.showMessage(messages::openFailure(paths.settings));
+    return result;
+  }
+  LineReader reader(std::move(file));
+  FontSectionScanner scanner;
+  std::string line;
+  ReadStatus status = ReadStatus::Ok;
+  while ((status = reader.readLine(line)) == ReadStatus::Ok) {
+    if (scanner.feed(line)) {
+      result.substitutionFound = true;
+      break;
+    }
+  }
+  reader.close();
+  if (status == ReadStatus::Error) {
+    platform.showMessage(messages::readFailure(paths.settings));
+    return result;
+  }
+  result.completed = true;
+  result.sectionSeen = scanner.sectionSeen();
+  return result;
+}
+
+bool insertSubstitution(std::string_view line, LineWriter& out) {
+  if (!out.writeLine(line)) return false;
+  return !isSectionHeader(line) || out.writeLine(kSubstitutionLine);
+}
+
+bool dropSubstitution(std::string_view line, LineWriter& out) {
+  return isSubstitutionLine(line) || out.writeLine(line);
+}
+
+bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRule rule) {
+  auto settingsFile = platform.openForReading(paths.settings);
+  if (!settingsFile) {
+    platform.showMessage(messages::openFailure(paths.settings));
+    return false;
+  }
+  LineReader reader(std::move(settingsFile));
+  auto temporaryFile = platform.openForWriting(paths.temporary);
+  if (!temporaryFile) {
+    reader.close();
+    platform.showMessage(messages::openFailure(paths.temporary));
+    return false;
+  }
+  LineWriter writer(std::move(temporaryFile));
+
+  std::string line;
+  ReadStatus status = ReadStatus::Ok;
+  bool written = true;
+  while (written && (status = reader.readLine(line)) == ReadStatus::Ok) {
+    written = rule(line, writer);
+  }
+  const bool readFailed = written && status == ReadStatus::Error;
+  if (written && !readFailed) {
+    written = writer.commit();
+  } else {
+    writer.abandon();
+  }
+  reader.close();
+
+  if (readFailed || !written) {
+    platform.deleteFile(paths.temporary);
+    platform.showMessage(readFailed ? messages::readFailure(paths.settings)
+                                    : messages::writeFailure(paths.temporary));
+    return false;
+  }
+  return swapSettingsFile(platform, paths) == SwapOutcome::Replaced;
+}
+
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths) {
+  // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
+  // rename fail instead, since a rename never replaces its target.
+  platform.deleteFile(paths.backup);
+  platform.processEvents();
+  platform.pause(kSwapPauseMilliseconds);
+
+  if (!platform.renameFile(paths.settings, paths.backup)) {
+    platform.deleteFile(paths.temporary);
+    platform.showMessage(messages::notReplaced());
+    return SwapOutcome::NotReplaced;
+  }
+  platform.processEvents();
+  platform.pause(kSwapPauseMilliseconds);
+
+  if (!platform.renameFile(paths.temporary, paths.settings)) {
+    if (!platform.renameFile(paths.backup, paths.settings)) {
+      // Nothing is deleted: the backup is now the only copy of the original.
+      platform.showMessage(messages::originalLeftInBackup(paths.backup));
+      return SwapOutcome::OriginalLeftInBackup;
+    }
+    platform.deleteFile(paths.temporary);
+    platform.showMessage(messages::notReplaced());
+    return SwapOutcome::NotReplaced;
+  }
+  platform.pause(kSwapPauseMilliseconds);
+  return SwapOutcome::Replaced;
+}
+
+void offerRestart(Platform& platform) {
+  if (platform.showMessage(messages::restartQuestion()) != MessageResult::Yes) return;
+  if (!platform.requestRestart()) platform.showMessage(messages::restartFailed());
+}
+
+}  // namespace mojifix

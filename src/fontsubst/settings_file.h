@@ -1,0 +1,60 @@
+// The steps both operations share: locating, scanning and rewriting the settings file, swapping
+// the rewritten copy in, and offering the restart. Each step tells the user about its own
+// failures, so a caller only decides whether to go on.
+#ifndef MOJIFIX_FONTSUBST_SETTINGS_FILE_H
+#define MOJIFIX_FONTSUBST_SETTINGS_FILE_H
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fontsubst/settings_paths.h"
+#include "platform/platform.h"
+#include "platform/text_file.h"
+
+namespace mojifix {
+
+inline constexpr unsigned kSwapPauseMilliseconds = 500;
+
+// The paths under the directory named by WINDIR; nullopt, after telling the user, when WINDIR is
+// empty or unset.
+std::optional<SettingsPaths> locateSettingsFile(Platform& platform);
+
+struct ScanResult {
+  bool completed = false;  // false: the file could not be opened or read, and the user was told
+  bool sectionSeen = false;
+  bool substitutionFound = false;  // the substitution line stands inside the section
+};
+
+// Opens the settings file, reads it up to the substitution line or its end, and closes it.
+ScanResult scanFontSection(Platform& platform, const SettingsPaths& paths);
+
+// How one line of the settings file is written to its rewritten copy; false when a write failed.
+using LineRule = bool (*)(std::string_view line, LineWriter& out);
+
+// Agree: every line as it is, and the substitution line directly under every section header.
+bool insertSubstitution(std::string_view line, LineWriter& out);
+// Remove: every line but the exact substitution line, wherever it stands.
+bool dropSubstitution(std::string_view line, LineWriter& out);
+
+// Copies the settings file through `rule` into the temporary file and swaps it in. True only when
+// the new file is in place; on any failure the user has been told and the settings file is as it
+// was (or, in the one case the message names, waits under the backup path).
+bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRule rule);
+
+enum class SwapOutcome {
+  Replaced,              // the new file is in place, the previous one is the backup
+  NotReplaced,           // the settings file is unchanged and the temporary file is gone
+  OriginalLeftInBackup,  // the original could not be put back; it waits under the backup path
+};
+
+// Moves the previous settings file to the backup and the temporary file into its place, pausing
+// between the steps so the file system settles, and undoes what it can when a rename fails.
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths);
+
+// Asks whether to restart the system now, and requests it on Yes.
+void offerRestart(Platform& platform);
+
+}  // namespace mojifix
+
+#endif

@@ -1,0 +1,107 @@
+// The operating-system services the program needs, behind one small interface.
+//
+// The font-substitution logic reaches the system only through `Platform`, so the same logic runs
+// on Windows (the product) and natively on POSIX (for tests), and tests can script the user's
+// answers and make any file service fail. Strings are UTF-8 (paths, prompts); file contents are
+// raw bytes and pass through unchanged.
+#ifndef MOJIFIX_PLATFORM_PLATFORM_H
+#define MOJIFIX_PLATFORM_PLATFORM_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace mojifix {
+
+// The Windows message-box codes: button set plus icon.
+enum class MessageStyle : unsigned {
+  Stop = 16,           // OK, stop icon
+  YesNoQuestion = 36,  // Yes and No, question icon
+  Exclamation = 48,    // OK, exclamation icon
+  Information = 64,    // OK, information icon
+};
+
+// The Windows button identifiers the program looks at; an OK box answers Ok.
+enum class MessageResult : int { Ok = 1, Yes = 6, No = 7 };
+
+enum class TitleKind {
+  Empty,        // an empty caption
+  Application,  // the application title, "MOJIFIX"
+  Text,         // the given text
+};
+
+struct Message {
+  std::string prompt;
+  MessageStyle style = MessageStyle::Information;
+  TitleKind titleKind = TitleKind::Empty;
+  std::string title;  // used only with TitleKind::Text
+
+  bool operator==(const Message& other) const {
+    return prompt == other.prompt && style == other.style && titleKind == other.titleKind &&
+           title == other.title;
+  }
+};
+
+// The application title shown when a message box's title is omitted.
+inline constexpr const char* kApplicationTitle = "MOJIFIX";
+
+struct AppVersion {
+  int major = 0;
+  int minor = 0;
+  int revision = 0;
+};
+
+enum class ReadStatus { Ok, EndOfFile, Error };
+
+// An open file. Reads and writes are byte-exact; nothing is translated.
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to `capacity` bytes into `buffer`; `count` is 0 only at end of file.
+  virtual ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) = 0;
+  // Writes all `size` bytes or fails; a short write is a failure.
+  virtual bool write(const char* data, std::size_t size) = 0;
+  // Forces written data to the disk itself, so it survives a power cut.
+  virtual bool flush() = 0;
+  // Releases the file; after it, only the destructor may be called. The destructor closes a file
+  // that was not closed and ignores the result.
+  virtual bool close() = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Shows a modal message box and returns the button that closed it.
+  virtual MessageResult showMessage(const Message& message) = 0;
+
+  // The value of an environment variable; an unset variable reads as the empty string.
+  virtual std::string environmentVariable(const std::string& name) = 0;
+
+  // Opens an existing file for reading; nullptr when it cannot be opened.
+  virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;
+  // Creates a file, or empties an existing one, for writing; nullptr when it cannot be opened.
+  virtual std::unique_ptr<File> openForWriting(const std::string& path) = 0;
+
+  // Deletes a file; false when it did not (including when there was none).
+  virtual bool deleteFile(const std::string& path) = 0;
+  // Renames a file; never replaces an existing target, so fails when `to` exists.
+  virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+
+  // Lets the window repaint and handle queued input, then returns.
+  virtual void processEvents() = 0;
+  virtual void pause(unsigned milliseconds) = 0;
+
+  // Asks the system to restart; false when the request was refused.
+  virtual bool requestRestart() = 0;
+
+  // The version recorded in the executable.
+  virtual AppVersion applicationVersion() = 0;
+};
+
+// The implementation for the system this program was built for.
+std::unique_ptr<Platform> makeSystemPlatform();
+
+}  // namespace mojifix
+
+#endif

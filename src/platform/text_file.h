@@ -1,0 +1,60 @@
+// Line-oriented reading and writing over a `File`, shared by every platform.
+//
+// Lines are byte strings: nothing is decoded, so bytes that are not valid text in the system's
+// code page, NUL and Ctrl-Z come back exactly as they were. A line ends at CR LF or at a lone CR;
+// a lone LF stays inside the line. Every written line ends with CR LF. Memory stays bounded by the
+// longest line, whatever the size of the file.
+#ifndef MOJIFIX_PLATFORM_TEXT_FILE_H
+#define MOJIFIX_PLATFORM_TEXT_FILE_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace mojifix {
+
+class LineReader {
+ public:
+  explicit LineReader(std::unique_ptr<File> file);
+
+  // Reads the next line, without its terminator, into `line`.
+  ReadStatus readLine(std::string& line);
+  bool close();
+
+ private:
+  bool fill();
+
+  std::unique_ptr<File> file_;
+  std::vector<char> buffer_;
+  std::size_t position_ = 0;
+  std::size_t size_ = 0;
+  bool endOfFile_ = false;
+  bool failed_ = false;
+};
+
+class LineWriter {
+ public:
+  explicit LineWriter(std::unique_ptr<File> file);
+
+  // Buffers the line and its CR LF; false once any write has failed.
+  bool writeLine(std::string_view line);
+  // Writes what is buffered, forces it to disk and closes the file; false on any failure.
+  bool commit();
+  // Closes the file without checking anything; used on the way out of a failure.
+  void abandon();
+
+ private:
+  bool drain();
+
+  std::unique_ptr<File> file_;
+  std::string buffer_;
+  bool failed_ = false;
+};
+
+}  // namespace mojifix
+
+#endif
