@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest
+  cmake ninja-build g++ googletest clang libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
 )
