@@ -20,8 +20,8 @@ std::vector<std::string> readLines(const std::string& bytes) {
   EXPECT_NE(file, nullptr);
   LineReader reader(std::move(file));
   std::vector<std::string> lines;
-  std::string line;
-  while (reader.readLine(line) == ReadStatus::Ok) lines.push_back(line);
+  std::string_view line;
+  while (reader.readLine(line) == ReadStatus::Ok) lines.emplace_back(line);
   EXPECT_TRUE(reader.close());
   return lines;
 }
@@ -124,7 +124,7 @@ TEST(LineWriterTest, AnyFailureBeforeTheFileIsClosedIsReported) {
 
 TEST(LineReaderTest, AReadErrorIsNotTheEndOfTheFile) {
   LineReader reader(std::make_unique<FullDiskFile>(0));
-  std::string line;
+  std::string_view line;
   EXPECT_EQ(reader.readLine(line), ReadStatus::Error);
 }
 

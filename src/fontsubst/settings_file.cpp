@@ -24,7 +24,7 @@ ScanResult scanFontSection(Platform& platform, const SettingsPaths& paths) {
   }
   LineReader reader(std::move(file));
   FontSectionScanner scanner;
-  std::string line;
+  std::string_view line;
   ReadStatus status = ReadStatus::Ok;
   while ((status = reader.readLine(line)) == ReadStatus::Ok) {
     if (scanner.feed(line)) {
@@ -66,7 +66,7 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
   }
   LineWriter writer(std::move(temporaryFile));
 
-  std::string line;
+  std::string_view line;
   ReadStatus status = ReadStatus::Ok;
   bool written = true;
   while (written && (status = reader.readLine(line)) == ReadStatus::Ok) {

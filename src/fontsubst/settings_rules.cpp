@@ -10,7 +10,13 @@ std::string_view trimSpaces(std::string_view line) {
   return line.substr(first, last - first + 1);
 }
 
-bool isSectionHeader(std::string_view line) { return trimSpaces(line) == kSectionHeader; }
+bool isSectionHeader(std::string_view line) {
+  // Most lines are entries: rule them out before trimming.
+  if (line.size() < kSectionHeader.size() || (line.front() != '[' && line.front() != ' ')) {
+    return false;
+  }
+  return trimSpaces(line) == kSectionHeader;
+}
 
 bool isSubstitutionLine(std::string_view line) { return line == kSubstitutionLine; }
 

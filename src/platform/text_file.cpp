@@ -1,6 +1,7 @@
 // Line splitting and buffered writing over a `File`.
 #include "platform/text_file.h"
 
+#include <cstring>
 #include <utility>
 
 namespace mojifix {
@@ -33,26 +34,45 @@ bool LineReader::fill() {
   return false;
 }
 
-ReadStatus LineReader::readLine(std::string& line) {
-  line.clear();
+ReadStatus LineReader::readLine(std::string_view& line) {
+  spill_.clear();
   bool any = false;
   for (;;) {
     if (position_ == size_ && !fill()) {
       if (failed_) return ReadStatus::Error;
+      line = spill_;
       return any ? ReadStatus::Ok : ReadStatus::EndOfFile;
+    }
+    if (pendingLf_) {
+      // The previous line ended in a CR at the very end of the last read.
+      pendingLf_ = false;
+      if (buffer_[position_] == kLf) {
+        ++position_;
+        continue;
+      }
     }
     any = true;
     const char* start = buffer_.data() + position_;
-    const char* end = buffer_.data() + size_;
-    const char* p = start;
-    while (p != end && *p != kCr) ++p;
-    line.append(start, p);
-    position_ += static_cast<std::size_t>(p - start);
-    if (p == end) continue;
-    ++position_;  // the CR
-    // A CR LF pair may straddle two reads.
-    if (position_ == size_ && !fill() && failed_) return ReadStatus::Error;
-    if (position_ < size_ && buffer_[position_] == kLf) ++position_;
+    const std::size_t available = size_ - position_;
+    const void* cr = std::memchr(start, kCr, available);
+    if (!cr) {
+      spill_.append(start, available);
+      position_ = size_;
+      continue;
+    }
+    const auto length = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+    position_ += length + 1;
+    if (position_ < size_) {
+      if (buffer_[position_] == kLf) ++position_;
+    } else {
+      pendingLf_ = true;
+    }
+    if (spill_.empty()) {
+      line = std::string_view(start, length);
+    } else {
+      spill_.append(start, length);
+      line = spill_;
+    }
     return ReadStatus::Ok;
   }
 }

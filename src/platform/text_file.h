@@ -21,8 +21,9 @@ class LineReader {
  public:
   explicit LineReader(std::unique_ptr<File> file);
 
-  // Reads the next line, without its terminator, into `line`.
-  ReadStatus readLine(std::string& line);
+  // Reads the next line, without its terminator. `line` points into the reader's own buffers
+  // and stays valid until the next call.
+  ReadStatus readLine(std::string_view& line);
   bool close();
 
  private:
@@ -30,10 +31,12 @@ class LineReader {
 
   std::unique_ptr<File> file_;
   std::vector<char> buffer_;
+  std::string spill_;  // a line that runs across two reads
   std::size_t position_ = 0;
   std::size_t size_ = 0;
   bool endOfFile_ = false;
   bool failed_ = false;
+  bool pendingLf_ = false;
 };
 
 class LineWriter {
