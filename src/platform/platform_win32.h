@@ -1,0 +1,49 @@
+// The Windows platform: message boxes, files, events and the restart through the Win32 W
+// functions.
+//
+// Paths and texts are UTF-8 here and UTF-16 at each system call. Paths of MAX_PATH characters or
+// more are passed in the \\?\ form, so a long Windows directory still works.
+#ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
+#define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace mojifix {
+
+class Win32Platform final : public Platform {
+ public:
+  // `owner` is the window that message boxes are modal to and whose dialog keys work while
+  // events are processed; without one, message boxes have no owner.
+  explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}
+  void setOwner(HWND owner) { owner_ = owner; }
+
+  MessageResult showMessage(const Message& message) override;
+  std::string environmentVariable(const std::string& name) override;
+  std::unique_ptr<File> openForReading(const std::string& path) override;
+  std::unique_ptr<File> openForWriting(const std::string& path) override;
+  // Both retry for about 200 ms while another program holds the file.
+  bool deleteFile(const std::string& path) override;
+  bool renameFile(const std::string& from, const std::string& to) override;
+  // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
+  void processEvents() override;
+  void pause(unsigned milliseconds) override;
+  bool requestRestart() override;
+  // {0, 0, 0} when the executable carries no version information.
+  AppVersion applicationVersion() override;
+
+ private:
+  HWND owner_;
+};
+
+// Enables the shutdown privilege in the process token, which a restart request needs on
+// Windows NT; false when it could not be enabled.
+bool enableShutdownPrivilege();
+
+}  // namespace mojifix
+
+#endif

@@ -1,0 +1,315 @@
+// The Win32 file services on real files: names beyond ASCII and beyond MAX_PATH, byte-exact
+// contents, and the retries while another program holds a file.
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/platform_win32.h"
+#include "platform/text_file.h"
+#include "support/temp_directory.h"
+
+namespace mojifix {
+namespace {
+
+using mojifix::testing::TempDirectory;
+
+bool writeAll(Platform& platform, const std::string& path, const std::string& bytes) {
+  auto file = platform.openForWriting(path);
+  return file && file->write(bytes.data(), bytes.size()) && file->close();
+}
+
+// A string literal with every byte, embedded NULs included.
+template <std::size_t N>
+std::string bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
+std::optional<std::string> readAll(Platform& platform, const std::string& path) {
+  auto file = platform.openForReading(path);
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  std::size_t count = 0;
+  ReadStatus status;
+  while ((status = file->read(buffer, sizeof buffer, count)) == ReadStatus::Ok) {
+    bytes.append(buffer, count);
+  }
+  if (status == ReadStatus::Error) return std::nullopt;
+  return bytes;
+}
+
+TEST(Win32Files, RenameNeverReplacesAndReportsFailure) {
+  struct Case {
+    const char* name;
+    bool sourceExists;
+    bool targetExists;
+    bool renamed;
+  };
+  const Case cases[] = {
+      {"to a new name", true, false, true},
+      {"onto an existing target", true, true, false},
+      {"from a missing source", false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDirectory dir;
+    if (c.sourceExists) dir.write("win.ini", "new");
+    if (c.targetExists) dir.write("win.ini.old", "old");
+    Win32Platform platform;
+    EXPECT_EQ(platform.renameFile(dir.path() + "\\win.ini", dir.path() + "\\win.ini.old"),
+              c.renamed);
+    if (c.renamed) {
+      EXPECT_FALSE(dir.exists("win.ini"));
+      EXPECT_EQ(dir.read("win.ini.old"), "new");
+    } else {
+      EXPECT_EQ(dir.read("win.ini"),
+                c.sourceExists ? std::optional<std::string>("new") : std::nullopt);
+      EXPECT_EQ(dir.read("win.ini.old"),
+                c.targetExists ? std::optional<std::string>("old") : std::nullopt);
+    }
+  }
+}
+
+TEST(Win32Files, DeleteReportsWhetherAFileWentAway) {
+  TempDirectory dir;
+  dir.write("win.ini.old", "old");
+  Win32Platform platform;
+  EXPECT_TRUE(platform.deleteFile(dir.path() + "\\win.ini.old"));
+  EXPECT_FALSE(dir.exists("win.ini.old"));
+  EXPECT_FALSE(platform.deleteFile(dir.path() + "\\win.ini.old"));
+}
+
+TEST(Win32Files, OpenFailsOnDirectoriesAndMissingFiles) {
+  TempDirectory dir;
+  std::filesystem::create_directory(dir.file("win.ini"));
+  Win32Platform platform;
+  EXPECT_EQ(platform.openForWriting(dir.path() + "\\win.ini"), nullptr);
+  EXPECT_EQ(platform.openForReading(dir.path() + "\\win.ini"), nullptr);
+  EXPECT_EQ(platform.openForReading(dir.path() + "\\missing.ini"), nullptr);
+}
+
+TEST(Win32Files, OpenForWritingEmptiesAnExistingFile) {
+  TempDirectory dir;
+  dir.write("winini.tmp", "a longer earlier content");
+  Win32Platform platform;
+  ASSERT_TRUE(writeAll(platform, dir.path() + "\\winini.tmp", "new"));
+  EXPECT_EQ(dir.read("winini.tmp"), "new");
+}
+
+TEST(Win32Files, JapaneseNamesWork) {
+  TempDirectory dir;
+  std::filesystem::create_directory(dir.file("日本語フォルダ"));
+  const std::string folder = dir.path() + "\\日本語フォルダ";
+  Win32Platform platform;
+
+  ASSERT_TRUE(writeAll(platform, folder + "\\設定ファイル.ini", "内容"));
+  // Seen through another converter, so a name garbled on the way to the disk would show.
+  EXPECT_EQ(dir.read("日本語フォルダ/設定ファイル.ini"), "内容");
+  EXPECT_EQ(readAll(platform, folder + "\\設定ファイル.ini"), "内容");
+
+  EXPECT_TRUE(platform.renameFile(folder + "\\設定ファイル.ini", folder + "\\控え.old"));
+  EXPECT_EQ(dir.read("日本語フォルダ/控え.old"), "内容");
+  EXPECT_TRUE(platform.deleteFile(folder + "\\控え.old"));
+  EXPECT_FALSE(dir.exists("日本語フォルダ/控え.old"));
+}
+
+std::wstring extendedPath(const std::string& fullPath) {
+  return L"\\\\?\\" + std::filesystem::u8path(fullPath).wstring();
+}
+
+bool existsOnDisk(const std::string& fullPath) {
+  return GetFileAttributesW(extendedPath(fullPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Three nested folders of 100 characters, which take any temporary directory past MAX_PATH. They
+// are made and removed through \\?\ paths, which the test directory's own cleanup cannot reach.
+class DeepFolders {
+ public:
+  explicit DeepFolders(std::string path) : path_(std::move(path)) {
+    for (const char letter : {'a', 'b', 'c'}) {
+      path_ += '\\' + std::string(100, letter);
+      if (!CreateDirectoryW(extendedPath(path_).c_str(), nullptr)) return;
+      made_.push_back(path_);
+    }
+  }
+  ~DeepFolders() {
+    for (const char* leftover : {"\\win.ini", "\\win.ini.old"}) {
+      DeleteFileW(extendedPath(path_ + leftover).c_str());
+    }
+    for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder) {
+      RemoveDirectoryW(extendedPath(*folder).c_str());
+    }
+  }
+  DeepFolders(const DeepFolders&) = delete;
+  DeepFolders& operator=(const DeepFolders&) = delete;
+
+  bool made() const { return made_.size() == 3; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::vector<std::string> made_;
+};
+
+TEST(Win32Files, LongPathsAndDoubledBackslashesWork) {
+  TempDirectory dir;
+  const DeepFolders deep(dir.path());
+  ASSERT_TRUE(deep.made());
+  ASSERT_GE(deep.path().size(), static_cast<std::size_t>(MAX_PATH));
+
+  struct Case {
+    const char* name;
+    std::string folder;
+    std::string separator;
+  };
+  const Case cases[] = {
+      {"long", deep.path(), "\\"},
+      {"long with a doubled backslash", deep.path(), "\\\\"},
+      {"short with a doubled backslash", dir.path(), "\\\\"},
+  };
+  Win32Platform platform;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string settings = c.folder + c.separator + "win.ini";
+    const std::string backup = settings + ".old";
+    ASSERT_TRUE(writeAll(platform, settings, "[FontSubstitutes]\r\n"));
+    EXPECT_TRUE(existsOnDisk(c.folder + "\\win.ini"));
+    EXPECT_EQ(readAll(platform, settings), "[FontSubstitutes]\r\n");
+    EXPECT_TRUE(platform.renameFile(settings, backup));
+    EXPECT_TRUE(existsOnDisk(c.folder + "\\win.ini.old"));
+    EXPECT_TRUE(platform.deleteFile(backup));
+    EXPECT_FALSE(existsOnDisk(c.folder + "\\win.ini.old"));
+  }
+}
+
+TEST(Win32Files, LinesPassThroughByteForByte) {
+  std::string everyByte;
+  for (int value = 0; value < 256; ++value) everyByte += static_cast<char>(value);
+
+  struct Case {
+    const char* name;
+    std::string input;
+    std::vector<std::string> lines;
+    std::string output;
+  };
+  const Case cases[] = {
+      // 0x0D followed by 0x0E is a lone CR; 0x0A between 0x09 and 0x0B a lone LF.
+      {"every byte value",
+       everyByte,
+       {everyByte.substr(0, 0x0D), everyByte.substr(0x0E)},
+       everyByte.substr(0, 0x0D) + "\r\n" + everyByte.substr(0x0E) + "\r\n"},
+      {"NUL, Ctrl-Z, high bytes, a stray lead byte, a lone LF",
+       bytes("a\0b\r\n\x1A\r\n\x80\xFF\r\n\x82\r\nx\ny\r\n"),
+       {bytes("a\0b"), "\x1A", "\x80\xFF", "\x82", "x\ny"},
+       bytes("a\0b\r\n\x1A\r\n\x80\xFF\r\n\x82\r\nx\ny\r\n")},
+      {"lone CR and no final terminator",
+       "one\rtwo\r\nthree",
+       {"one", "two", "three"},
+       "one\r\ntwo\r\nthree\r\n"},
+      {"a line longer than any buffer",
+       std::string(200000, '\x82') + "\r\n",
+       {std::string(200000, '\x82')},
+       std::string(200000, '\x82') + "\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDirectory dir;
+    dir.write("win.ini", c.input);
+    Win32Platform platform;
+
+    auto input = platform.openForReading(dir.path() + "\\win.ini");
+    ASSERT_NE(input, nullptr);
+    LineReader reader(std::move(input));
+    std::vector<std::string> lines;
+    std::string_view line;
+    ReadStatus status;
+    while ((status = reader.readLine(line)) == ReadStatus::Ok) lines.emplace_back(line);
+    EXPECT_EQ(status, ReadStatus::EndOfFile);
+    EXPECT_TRUE(reader.close());
+    EXPECT_EQ(lines, c.lines);
+
+    auto output = platform.openForWriting(dir.path() + "\\winini.tmp");
+    ASSERT_NE(output, nullptr);
+    LineWriter writer(std::move(output));
+    for (const std::string& each : lines) writer.writeLine(each);
+    EXPECT_TRUE(writer.commit());
+    EXPECT_EQ(dir.read("winini.tmp"), c.output);
+  }
+}
+
+// Holds a file open the way a virus scanner might: without FILE_SHARE_DELETE, so the file can be
+// neither deleted nor renamed while it is held.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::filesystem::path& path)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldFile() {
+    if (releaser_.joinable()) releaser_.join();
+    release();
+  }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void releaseAfter(std::chrono::milliseconds delay) {
+    releaser_ = std::thread([this, delay] {
+      std::this_thread::sleep_for(delay);
+      release();
+    });
+  }
+
+ private:
+  void release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+  HANDLE handle_;
+  std::thread releaser_;
+};
+
+TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
+  struct Case {
+    const char* name;
+    bool rename;
+    bool released;
+  };
+  const Case cases[] = {
+      {"delete, released after 100 ms", false, true},
+      {"rename, released after 100 ms", true, true},
+      {"delete, never released", false, false},
+      {"rename, never released", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDirectory dir;
+    dir.write("win.ini", "held");
+    HeldFile holder(dir.file("win.ini"));
+    ASSERT_TRUE(holder.held());
+    if (c.released) holder.releaseAfter(std::chrono::milliseconds(100));
+
+    Win32Platform platform;
+    const auto start = std::chrono::steady_clock::now();
+    const bool done =
+        c.rename ? platform.renameFile(dir.path() + "\\win.ini", dir.path() + "\\win.ini.old")
+                 : platform.deleteFile(dir.path() + "\\win.ini");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_EQ(done, c.released);
+    EXPECT_EQ(dir.exists("win.ini"), !c.released);
+    EXPECT_EQ(dir.exists("win.ini.old"), c.rename && c.released);
+    EXPECT_LT(elapsed, std::chrono::milliseconds(600));
+  }
+}
+
+}  // namespace
+}  // namespace mojifix
