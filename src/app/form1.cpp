@@ -1,0 +1,428 @@
+// Form1: the instruction text, the versioned title and the four buttons that start an operation
+// or end the program.
+//
+// The window was designed in twips; one layout function scales those figures to the DPI of the
+// monitor the window is on, and runs again when the window moves to another one. Texts are UTF-8
+// here and UTF-16 only at the calls into Windows.
+#include "app/form1.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "app/resource.h"
+#include "fontsubst/operations.h"
+#include "platform/platform_win32.h"
+#include "platform/win32_text.h"
+
+namespace mojifix {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MojifixForm1";
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
+
+constexpr int kTwipsPerInch = 1440;
+constexpr int kClientWidthTwips = 6885;
+constexpr int kClientHeightTwips = 2460;
+
+// Control identifiers; 1 and 2 are left out because the dialog keys send them for Enter and
+// Escape, and this window has no default or cancel button.
+enum ControlId : int {
+  kCommand1 = 101,
+  kText1 = 102,
+  kCommand2 = 103,
+  kCommand3 = 104,
+  kLabel1 = 105,
+  kCommand4 = 106,
+};
+
+struct TwipsRect {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+struct ControlDesign {
+  ControlId id;
+  const wchar_t* windowClass;
+  const char* caption;
+  DWORD style;
+  DWORD exStyle;
+  TwipsRect bounds;
+};
+
+constexpr DWORD kPushButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+
+// In creation order, which is also the tab order.
+constexpr ControlDesign kControls[] = {
+    {kCommand1, L"BUTTON", "同意する", kPushButton | WS_GROUP, 0, {60, 1740, 1575, 675}},
+    {kText1,
+     L"EDIT",
+     "",
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+     WS_EX_CLIENTEDGE,
+     {0, 0, 6855, 1695}},
+    {kCommand2, L"BUTTON", "同意しない", kPushButton, 0, {1680, 1740, 1575, 675}},
+    {kCommand3, L"BUTTON", "終了", kPushButton, 0, {3300, 1740, 1575, 675}},
+    // Centred vertically: the control is shorter than a line of the system font.
+    {kLabel1,
+     L"STATIC",
+     "MOJIFIX",
+     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+     0,
+     {5340, 2160, 855, 195}},
+    {kCommand4, L"BUTTON", "解除", kPushButton, 0, {6060, 1740, 795, 375}},
+};
+
+struct InstructionLine {
+  const char* text;
+  int lineBreaks;
+};
+
+constexpr InstructionLine kInstructions[] = {
+    {"●使用方法", 1},
+    {"同意するボタンを押すだけ(^_^)", 1},
+    {"正常に処理が終了するとパソコンをリセットするか聞いてきますので指示にしたがってください", 1},
+    {"これで、とりあえず履歴とコンタクトリストで日本語が表示できます。", 2},
+    {"●動作原理", 1},
+    {"ICQ道場で説明しているwin.iniファイルにフォントを追加する方法を", 1},
+    {"単にプログラムで自動化しただけのものです。", 1},
+    {"パソコンに詳しい人にはこのプログラムは無用の長物です。ハイ", 1},
+    {"パソコンに明るくないまたは単なる面度臭がりやさんを対象に", 1},
+    {"本プログラムは作成しています。", 2},
+    {"●免責のお願い", 1},
+    {"問題が起こらないことを前提に作成しておりますが、", 1},
+    {"万が一何らかの原因で問題が発生した場合責任は取れ", 1},
+    {"ませんのであしからず", 0},
+};
+
+constexpr char kTitle[] =
+    "とりあえずＩＣＱ９９ａの履歴とコンタクトリストで日本語が使える様にするプログラム";
+
+// What the window keeps between messages, attached to it at WM_NCCREATE.
+struct FormState {
+  Win32Platform platform;
+  HFONT font = nullptr;
+  // The control that gets the focus back when the window is activated again.
+  HWND focus = nullptr;
+  // An operation is running; it lets events through at two points, where a click must not start
+  // a second operation and a close must wait.
+  bool busy = false;
+  bool closeRequested = false;
+};
+
+// Functions that newer versions of Windows have, looked up at run time so the program still
+// starts on Windows 7.
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+
+template <typename Function>
+Function user32Function(const char* name) {
+  const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+  // Through void (*)() because that is the one conversion of function pointers that GCC accepts
+  // without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+UINT systemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+  if (screen) ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+UINT windowDpi(HWND window) {
+  const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+  return getDpiForWindow ? getDpiForWindow(window) : systemDpi();
+}
+
+int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
+
+std::string windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return toUtf8(text);
+}
+
+void setWindowText(HWND window, const std::string& text) {
+  SetWindowTextW(window, toUtf16(text).c_str());
+}
+
+// The system's user-interface font (the message-box font) at `dpi`; nullptr when the system
+// does not say, and the controls then keep their own.
+HFONT createMessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  const auto forDpi =
+      user32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
+  if (forDpi) {
+    if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) return nullptr;
+  } else {
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      return nullptr;
+    }
+    // Without the DPI-aware call the metrics are for the system DPI.
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                            static_cast<int>(systemDpi()));
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+void applyFont(HWND form, FormState& state, UINT dpi) {
+  HFONT font = createMessageFont(dpi);
+  for (const ControlDesign& item : kControls) {
+    SendMessageW(GetDlgItem(form, item.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  if (state.font) DeleteObject(state.font);
+  state.font = font;
+}
+
+// Sizes the window for the designed client area and places every control, at `dpi`; moves the
+// window to `position` as well when one is given.
+void layout(HWND form, UINT dpi, const POINT* position) {
+  RECT frame = {0, 0, toPixels(kClientWidthTwips, dpi), toPixels(kClientHeightTwips, dpi)};
+  const auto adjustForDpi =
+      user32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+  if (adjustForDpi) {
+    adjustForDpi(&frame, kFormStyle, FALSE, kFormExStyle, dpi);
+  } else {
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  }
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (!position) flags |= SWP_NOMOVE;
+  SetWindowPos(form, nullptr, position ? position->x : 0, position ? position->y : 0,
+               frame.right - frame.left, frame.bottom - frame.top, flags);
+
+  for (const ControlDesign& item : kControls) {
+    const TwipsRect& bounds = item.bounds;
+    MoveWindow(GetDlgItem(form, item.id), toPixels(bounds.left, dpi), toPixels(bounds.top, dpi),
+               toPixels(bounds.width, dpi), toPixels(bounds.height, dpi), TRUE);
+  }
+}
+
+// A multi-line edit asks for every key, so Tab would never leave it, and used with the dialog keys
+// it turns Escape into a close of its parent. This hands both keys back to the dialog keys, which
+// move the focus on Tab and send an ignored IDCANCEL on Escape.
+LRESULT CALLBACK text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                           UINT_PTR subclassId, DWORD_PTR) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
+      const MSG* key = reinterpret_cast<const MSG*>(lParam);
+      if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+          (key->wParam == VK_TAB || key->wParam == VK_ESCAPE)) {
+        code &= ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+      }
+      return code;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(edit, text1Proc, subclassId);
+      break;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+bool createControls(HWND form, HINSTANCE instance) {
+  for (const ControlDesign& item : kControls) {
+    HWND control = CreateWindowExW(
+        item.exStyle, item.windowClass, toUtf16(item.caption).c_str(), item.style, 0, 0, 0, 0, form,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance, nullptr);
+    if (!control) return false;
+  }
+  return SetWindowSubclass(GetDlgItem(form, kText1), text1Proc, 0, 0) != FALSE;
+}
+
+void Form_Load(HWND form, FormState& state) {
+  HWND text1 = GetDlgItem(form, kText1);
+  setWindowText(text1, "");
+  for (const InstructionLine& line : kInstructions) {
+    std::string text = windowText(text1);
+    text += line.text;
+    for (int i = 0; i < line.lineBreaks; ++i) text += "\r\n";
+    setWindowText(text1, text);
+  }
+
+  setWindowText(form, kTitle);
+  // The minor version and the revision run together: 0.09.0001 reads "Ver.0.91".
+  const AppVersion version = state.platform.applicationVersion();
+  setWindowText(form, windowText(form) + "Ver." + std::to_string(version.major) + "." +
+                          std::to_string(version.minor) + std::to_string(version.revision));
+}
+
+void unload(HWND form) { DestroyWindow(form); }
+
+// Runs an operation as one click. Its event processing may deliver a close meanwhile, which is
+// carried out only now that the operation is over.
+void runOperation(HWND form, FormState& state, void (*operation)(Platform&)) {
+  state.busy = true;
+  operation(state.platform);
+  state.busy = false;
+  if (state.closeRequested) unload(form);
+}
+
+void Command1_Click(HWND form, FormState& state) { runOperation(form, state, applySubstitution); }
+
+void Command2_Click(HWND form) { unload(form); }
+
+void Command3_Click(HWND form) { unload(form); }
+
+void Command4_Click(HWND form, FormState& state) { runOperation(form, state, removeSubstitution); }
+
+bool onCreate(HWND form, FormState& state, const CREATESTRUCTW& create) {
+  if (!createControls(form, create.hInstance)) return false;
+  const UINT dpi = windowDpi(form);
+  applyFont(form, state, dpi);
+  layout(form, dpi, nullptr);
+  state.focus = GetDlgItem(form, kCommand1);
+  Form_Load(form, state);
+  return true;
+}
+
+void onCommand(HWND form, FormState& state, int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  // A click that arrives while an operation lets events through is dropped, not queued: it
+  // would otherwise start a second operation inside the first.
+  if (state.busy) return;
+  switch (id) {
+    case kCommand1:
+      Command1_Click(form, state);
+      break;
+    case kCommand2:
+      Command2_Click(form);
+      break;
+    case kCommand3:
+      Command3_Click(form);
+      break;
+    case kCommand4:
+      Command4_Click(form, state);
+      break;
+  }
+}
+
+void onClose(HWND form, FormState& state) {
+  if (state.busy) {
+    state.closeRequested = true;
+    return;
+  }
+  unload(form);
+}
+
+// A read-only edit is drawn like a label; the instruction text keeps the look of a text box.
+LRESULT onControlColorStatic(HDC dc, HWND control, HWND form) {
+  if (control != GetDlgItem(form, kText1)) {
+    return DefWindowProcW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+  }
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+// The focus goes back to the control that had it when the window was last deactivated, so a
+// message box or a switch to another program does not lose it.
+void onActivate(HWND form, FormState& state, bool active) {
+  if (active) return;
+  HWND focus = GetFocus();
+  if (focus && IsChild(form, focus)) state.focus = focus;
+}
+
+void onSetFocus(FormState& state) {
+  if (state.focus && IsWindow(state.focus)) SetFocus(state.focus);
+}
+
+void onDpiChanged(HWND form, FormState& state, UINT dpi, const RECT& suggested) {
+  applyFont(form, state, dpi);
+  const POINT position = {suggested.left, suggested.top};
+  layout(form, dpi, &position);
+}
+
+void onNcDestroy(HWND form, FormState& state) {
+  state.platform.setOwner(nullptr);
+  if (state.font) DeleteObject(state.font);
+  state.font = nullptr;
+  SetWindowLongPtrW(form, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* state = static_cast<FormState*>(create->lpCreateParams);
+    state->platform.setOwner(form);
+    SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  }
+  auto* state = reinterpret_cast<FormState*>(GetWindowLongPtrW(form, GWLP_USERDATA));
+  if (!state) return DefWindowProcW(form, message, wParam, lParam);
+
+  switch (message) {
+    case WM_CREATE:
+      return onCreate(form, *state, *reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
+    case WM_COMMAND:
+      onCommand(form, *state, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return onControlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                  form);
+    case WM_ACTIVATE:
+      onActivate(form, *state, LOWORD(wParam) != WA_INACTIVE);
+      break;
+    case WM_SETFOCUS:
+      onSetFocus(*state);
+      return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(form, *state, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      onClose(form, *state);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      onNcDestroy(form, *state);
+      break;
+  }
+  return DefWindowProcW(form, message, wParam, lParam);
+}
+
+}  // namespace
+
+int runForm1(HINSTANCE instance, int showCommand) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = formProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MOJIFIX));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassExW(&windowClass)) return 1;
+
+  FormState state;
+  // The size is set in WM_CREATE, once the window's DPI is known.
+  HWND form =
+      CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+  if (!form) return 1;
+  ShowWindow(form, showCommand);
+  UpdateWindow(form);
+
+  MSG message{};
+  BOOL got;
+  while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+    if (IsDialogMessageW(form, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  // The state goes with this function, so the window must not outlive it.
+  if (IsWindow(form)) DestroyWindow(form);
+  return got == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+}  // namespace mojifix

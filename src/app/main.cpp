@@ -1,0 +1,16 @@
+// Start-up of MOJIFIX.exe: the common controls, then the main window until it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/form1.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // Registers the version 6 control classes that the manifest selects.
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  return mojifix::runForm1(instance, showCommand);
+}
