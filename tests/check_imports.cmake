@@ -1,0 +1,22 @@
+# Fails when the executable imports a DLL that Windows does not ship: the program must run from
+# a single downloaded file. Usage: cmake -DOBJDUMP=... -DEXE=... -P check_imports.cmake
+set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll version.dll)
+
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
+if(NOT names)
+  message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+foreach(entry IN LISTS names)
+  string(REPLACE "DLL Name: " "" dll "${entry}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  message(STATUS "imports ${dll}")
+  list(FIND system_dlls ${dll} known)
+  if(known EQUAL -1)
+    message(FATAL_ERROR "${EXE} imports ${dll}, which is not a system DLL")
+  endif()
+endforeach()

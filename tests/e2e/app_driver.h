@@ -1,0 +1,87 @@
+// Drives MOJIFIX.exe from outside, as a user would: starts it with a chosen Windows directory,
+// reads its window and message boxes, clicks, presses keys and answers the boxes.
+//
+// Every wait has a timeout; a step that fails throws DriverError, and the program is then ended
+// by App's destructor, so a failing test never leaves it running.
+#ifndef MOJIFIX_TESTS_E2E_APP_DRIVER_H
+#define MOJIFIX_TESTS_E2E_APP_DRIVER_H
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace mojifix::e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+
+struct DriverError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+enum class Icon { None, Stop, Question, Exclamation, Information, Unknown };
+
+// A message box of the program, as shown on the screen. Text is UTF-8 here, as in the tests.
+struct Box {
+  HWND hwnd = nullptr;
+  std::string title;
+  std::string prompt;
+  bool ok = false;  // the buttons present: 1 (OK), 6 (Yes), 7 (No)
+  bool yes = false;
+  bool no = false;
+  Icon icon = Icon::None;
+};
+
+const char* iconName(Icon icon);
+
+class App {
+ public:
+  // Starts the program with WINDIR set to `windir`, or removed when it is nullopt, and waits for
+  // its main window.
+  explicit App(const std::optional<std::string>& windir);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  HWND window() const { return window_; }
+  HWND control(int id) const;
+  // The control that has the keyboard focus in the program's window thread.
+  HWND focus() const;
+
+  // Posts a click to the button with this control id.
+  void click(int id) const;
+  void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // Presses Tab (with Shift held when `shift`), waits for the focus to move and returns the
+  // control that has it then.
+  HWND pressTab(bool shift, Duration timeout = 3s) const;
+
+  // The program's visible message box, when it shows one right now.
+  std::optional<Box> currentBox() const;
+  // Waits for a message box, then reads it (waiting for it to paint so its icon can be read).
+  Box waitForBox(Duration timeout = 5s) const;
+  // Presses the box's button; Yes is refused for any box that mentions restarting.
+  void answer(const Box& box, int buttonId) const;
+
+  // Waits for the program to end; fails when a message box shows up instead.
+  void waitForExit(Duration timeout = 5s) const;
+  // The first message box shown within `time`; nullopt when none shows (or the program ends).
+  std::optional<Box> boxWithin(Duration time) const;
+  bool running() const;
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// The text of a window (UTF-8), read with WM_GETTEXT, which works across processes.
+std::string windowText(HWND hwnd);
+std::string className(HWND hwnd);
+// A window's rectangle in its parent's client coordinates.
+RECT clientRect(HWND child, HWND parent);
+
+}  // namespace mojifix::e2e
+
+#endif

@@ -1,0 +1,164 @@
+// The main window as the user meets it right after start: title, instruction text, controls,
+// frame, focus and tab order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "e2e/app_driver.h"
+#include "support/temp_directory.h"
+
+namespace mojifix::e2e {
+namespace {
+
+constexpr int kAgree = 101, kText = 102, kDisagree = 103, kExit = 104, kLabel = 105, kRemove = 106;
+
+std::string upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+std::string instructionText() {
+  const std::pair<const char*, int> lines[] = {
+      {"●使用方法", 1},
+      {"同意するボタンを押すだけ(^_^)", 1},
+      {"正常に処理が終了するとパソコンをリセットするか聞いてきますので指示にしたがってください", 1},
+      {"これで、とりあえず履歴とコンタクトリストで日本語が表示できます。", 2},
+      {"●動作原理", 1},
+      {"ICQ道場で説明しているwin.iniファイルにフォントを追加する方法を", 1},
+      {"単にプログラムで自動化しただけのものです。", 1},
+      {"パソコンに詳しい人にはこのプログラムは無用の長物です。ハイ", 1},
+      {"パソコンに明るくないまたは単なる面度臭がりやさんを対象に", 1},
+      {"本プログラムは作成しています。", 2},
+      {"●免責のお願い", 1},
+      {"問題が起こらないことを前提に作成しておりますが、", 1},
+      {"万が一何らかの原因で問題が発生した場合責任は取れ", 1},
+      {"ませんのであしからず", 0},
+  };
+  std::string text;
+  for (const auto& [line, breaks] : lines) {
+    text += line;
+    for (int i = 0; i < breaks; ++i) text += "\r\n";
+  }
+  return text;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  mojifix::testing::TempDirectory windowsDirectory;
+  App app{windowsDirectory.path()};
+
+  LONG style(HWND hwnd) const { return GetWindowLongW(hwnd, GWL_STYLE); }
+};
+
+TEST_F(MainWindow, TitleCarriesTheVersion) {
+  EXPECT_EQ(
+      windowText(app.window()),
+      "とりあえずＩＣＱ９９ａの履歴とコンタクトリストで日本語が使える様にするプログラムVer.0.91");
+}
+
+TEST_F(MainWindow, ShowsTheInstructionTextReadOnly) {
+  HWND text = app.control(kText);
+  EXPECT_EQ(windowText(text), instructionText());
+  // A typed character must not reach the text.
+  PostMessageW(text, WM_CHAR, L'x', 1);
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(windowText(text), instructionText());
+}
+
+TEST_F(MainWindow, HasAFixedFrameWithACloseBoxOnly) {
+  const LONG frame = style(app.window());
+  EXPECT_TRUE(frame & WS_CAPTION);
+  EXPECT_TRUE(frame & WS_SYSMENU);
+  EXPECT_FALSE(frame & WS_MINIMIZEBOX);
+  EXPECT_FALSE(frame & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(frame & WS_THICKFRAME);
+  EXPECT_FALSE(GetWindowLongW(app.window(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  RECT client;
+  GetClientRect(app.window(), &client);
+  EXPECT_EQ(client.right - client.left, 459);
+  EXPECT_EQ(client.bottom - client.top, 164);
+}
+
+TEST_F(MainWindow, LaysOutItsControlsInTabOrder) {
+  const struct {
+    int id;
+    const char* kind;
+    const char* caption;  // nullptr: any
+    RECT place;           // left, top, width, height
+  } controls[] = {
+      {kAgree, "BUTTON", "同意する", {4, 116, 105, 45}},
+      {kText, "EDIT", nullptr, {0, 0, 457, 113}},
+      {kDisagree, "BUTTON", "同意しない", {112, 116, 105, 45}},
+      {kExit, "BUTTON", "終了", {220, 116, 105, 45}},
+      {kLabel, "STATIC", nullptr, {356, 144, 57, 13}},
+      {kRemove, "BUTTON", "解除", {404, 116, 53, 25}},
+  };
+  // Creation order is the order of the child list, which the dialog manager walks on Tab.
+  std::vector<int> order;
+  for (HWND child = GetWindow(app.window(), GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    order.push_back(GetDlgCtrlID(child));
+  }
+  EXPECT_EQ(order, (std::vector<int>{kAgree, kText, kDisagree, kExit, kLabel, kRemove}));
+
+  for (const auto& expected : controls) {
+    SCOPED_TRACE("control " + std::to_string(expected.id));
+    HWND hwnd = app.control(expected.id);
+    EXPECT_EQ(upper(className(hwnd)), expected.kind);
+    if (expected.caption) {
+      EXPECT_EQ(windowText(hwnd), expected.caption);
+    }
+    const RECT place = clientRect(hwnd, app.window());
+    EXPECT_EQ(place.left, expected.place.left);
+    EXPECT_EQ(place.top, expected.place.top);
+    EXPECT_EQ(place.right - place.left, expected.place.right);
+    EXPECT_EQ(place.bottom - place.top, expected.place.bottom);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    if (expected.kind == std::string("BUTTON")) {
+      // Neither the default button nor any other kind of button.
+      EXPECT_EQ(style(hwnd) & BS_TYPEMASK, BS_PUSHBUTTON);
+      EXPECT_TRUE(style(hwnd) & WS_TABSTOP);
+    }
+  }
+
+  const LONG text = style(app.control(kText));
+  EXPECT_TRUE(text & ES_MULTILINE);
+  EXPECT_TRUE(text & ES_READONLY);
+  EXPECT_TRUE(text & WS_VSCROLL);
+  EXPECT_TRUE(text & WS_TABSTOP);
+  // Word wrap: no horizontal scrolling.
+  EXPECT_FALSE(text & ES_AUTOHSCROLL);
+  EXPECT_FALSE(text & WS_HSCROLL);
+  EXPECT_FALSE(style(app.control(kLabel)) & WS_TABSTOP);
+}
+
+TEST_F(MainWindow, StartsWithTheFocusOnAgreeAndTabsThroughTheControls) {
+  // Under Wine the window becomes active a moment after it shows, and holds the focus itself
+  // until it hands the focus on to a control.
+  for (int i = 0; i < 200 && (app.focus() == nullptr || app.focus() == app.window()); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_EQ(GetDlgCtrlID(app.focus()), kAgree);
+
+  const struct {
+    bool shift;
+    std::vector<int> visits;
+  } walks[] = {{false, {kText, kDisagree, kExit, kRemove, kAgree}},
+               {true, {kRemove, kExit, kDisagree, kText, kAgree}}};
+  for (const auto& walk : walks) {
+    SCOPED_TRACE(walk.shift ? "Shift+Tab" : "Tab");
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < walk.visits.size(); ++i) {
+      visited.push_back(GetDlgCtrlID(app.pressTab(walk.shift)));
+    }
+    EXPECT_EQ(visited, walk.visits);
+  }
+}
+
+}  // namespace
+}  // namespace mojifix::e2e

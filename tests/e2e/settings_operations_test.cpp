@@ -1,0 +1,310 @@
+// Agree and Remove end to end: every message box with its prompt, title, buttons and icon, and
+// the files left in the Windows directory, byte for byte; the ways out of the program; and what
+// the window does with input while an operation swaps the files.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "e2e/app_driver.h"
+#include "support/temp_directory.h"
+
+namespace mojifix::e2e {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr int kAgree = 101, kDisagree = 103, kExit = 104, kRemove = 106;
+
+struct Expected {
+  std::string prompt;
+  int style;  // 16 stop/OK, 36 question/Yes-No, 48 exclamation/OK, 64 information/OK
+  std::string title;
+};
+
+const Expected kConfirmApply{"フォントを設定します。よろしいですか？", 36, ""};
+const Expected kApplied{"フォントを設定しました。", 64, "MOJIFIX"};
+const Expected kAlreadyApplied{"既にフォントが設定されています。", 48, ""};
+const Expected kConfirmRemove{"フォント設定を解除しますよろしいですか？", 36, "MOJIFIX"};
+const Expected kRemoved{"フォント設定を解除しました。", 64, "MOJIFIX"};
+const Expected kNotApplied{"win.iniファイル内にフォント設定は存在しません。", 48, ""};
+const Expected kSectionMissing{"win.iniファイル内に[FontSubstitutes]エリアが存在しません。", 16,
+                               ""};
+const Expected kNoWindowsDirectory{"windowsディレクトリが取得できませんでした。", 16, ""};
+// A prompt that starts with a backslash follows the Windows directory.
+const Expected kOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48, "エラー発生"};
+const Expected kRestart{"システムを再起動します。よろしいですか？", 36, ""};
+
+const Expected& confirmation(int button) {
+  return button == kAgree ? kConfirmApply : kConfirmRemove;
+}
+
+Icon iconOf(int style) {
+  switch (style) {
+    case 16:
+      return Icon::Stop;
+    case 36:
+      return Icon::Question;
+    case 48:
+      return Icon::Exclamation;
+    case 64:
+      return Icon::Information;
+  }
+  return Icon::Unknown;
+}
+
+// Waits for the next box, checks it against `expected` and presses `answer`.
+void expectBox(const App& app, const Expected& expected, int answer) {
+  SCOPED_TRACE(expected.prompt);
+  const Box box = app.waitForBox();
+  if (answer == IDYES && box.prompt != expected.prompt) {
+    throw DriverError("not answering Yes to an unexpected box: " + box.prompt);
+  }
+  EXPECT_EQ(box.prompt, expected.prompt);
+  EXPECT_EQ(box.title, expected.title);
+  const bool question = expected.style == 36;
+  EXPECT_EQ(box.ok, !question);
+  EXPECT_EQ(box.yes, question);
+  EXPECT_EQ(box.no, question);
+  EXPECT_STREQ(iconName(box.icon), iconName(iconOf(expected.style)));
+  app.answer(box, answer);
+}
+
+// Shift-JIS text with bytes that are no valid Shift-JIS, a NUL, a Ctrl-Z, a lone LF inside a
+// line, a line ended by a lone CR, and a last line without a line break.
+const std::string kApplyBefore =
+    "; \x93\xfa\x96\x7b\x8c\xea\r\n"  // 日本語
+    "[Windows]\r\n"
+    "bad=\x81\x7f\xff\x80\r\n"
+    "nul=a\0b\x1a"
+    "c\r\n"
+    "lf=one\ntwo\r\n"
+    "cr=lone\r"
+    "[FontSubstitutes]\r\n"
+    "Arial=Helvetica\r\n"
+    "[\x83\x74\x83\x48\x83\x93\x83\x67]\r\n"  // [フォント]
+    "last=\x82\xa0"s;                         // あ
+const std::string kApplyAfter =
+    "; \x93\xfa\x96\x7b\x8c\xea\r\n"
+    "[Windows]\r\n"
+    "bad=\x81\x7f\xff\x80\r\n"
+    "nul=a\0b\x1a"
+    "c\r\n"
+    "lf=one\ntwo\r\n"
+    "cr=lone\r\n"
+    "[FontSubstitutes]\r\n"
+    "MS Sans Serif=System,128,3\r\n"
+    "Arial=Helvetica\r\n"
+    "[\x83\x74\x83\x48\x83\x93\x83\x67]\r\n"
+    "last=\x82\xa0\r\n"s;
+
+const std::string kRemoveBefore =
+    "; \x93\xfa\x96\x7b\x8c\xea\r\n"
+    "[FontSubstitutes]\r\n"
+    "MS Sans Serif=System,128,3\r\n"
+    "MS Sans Serif=System,128,3 \r\n"
+    "bad=\x81\x7f\xff\x80 nul=\0 eof=\x1a lf=\n\r\n"
+    "[\x83\x74\x83\x48\x83\x93\x83\x67]\r\n"
+    "MS Sans Serif=System,128,3\r\n"
+    "last=\x82\xa0"s;
+const std::string kRemoveAfter =
+    "; \x93\xfa\x96\x7b\x8c\xea\r\n"
+    "[FontSubstitutes]\r\n"
+    "MS Sans Serif=System,128,3 \r\n"
+    "bad=\x81\x7f\xff\x80 nul=\0 eof=\x1a lf=\n\r\n"
+    "[\x83\x74\x83\x48\x83\x93\x83\x67]\r\n"
+    "last=\x82\xa0\r\n"s;
+
+class Settings : public ::testing::Test {
+ protected:
+  mojifix::testing::TempDirectory windows;
+
+  std::optional<std::string> file(const std::string& name) const { return windows.read(name); }
+
+  // win.ini as it was, and neither a backup nor a temporary file.
+  void expectUntouched(const std::optional<std::string>& winIni) const {
+    EXPECT_EQ(file("win.ini"), winIni);
+    EXPECT_FALSE(windows.exists("win.ini.old"));
+    EXPECT_FALSE(windows.exists("winini.tmp"));
+  }
+
+  // The operation is over: no further box, and the program waits for the next click.
+  static void expectIdle(const App& app) {
+    const auto box = app.boxWithin(400ms);
+    EXPECT_FALSE(box) << "unexpected box: " << box->prompt;
+    EXPECT_TRUE(app.running());
+  }
+
+  static void close(const App& app) {
+    app.post(WM_CLOSE);
+    app.waitForExit();
+  }
+};
+
+struct Completion {
+  const char* name;
+  int button;
+  std::string before;
+  std::string after;
+  Expected done;
+};
+
+// Parameters print as their names in failure reports.
+void PrintTo(const Completion& c, std::ostream* out) { *out << c.name; }
+
+class Completes : public Settings, public ::testing::WithParamInterface<Completion> {};
+
+TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
+  const Completion& c = GetParam();
+  windows.write("win.ini", c.before);
+  windows.write("win.ini.old", "an older backup\r\n");
+  App app(windows.path());
+  app.click(c.button);
+  expectBox(app, confirmation(c.button), IDYES);
+  expectBox(app, c.done, IDOK);
+  expectBox(app, kRestart, IDNO);
+  expectIdle(app);
+  EXPECT_EQ(file("win.ini"), c.after);
+  EXPECT_EQ(file("win.ini.old"), c.before);
+  EXPECT_FALSE(windows.exists("winini.tmp"));
+  close(app);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , Completes,
+    ::testing::Values(Completion{"Agree", kAgree, kApplyBefore, kApplyAfter, kApplied},
+                      Completion{"Remove", kRemove, kRemoveBefore, kRemoveAfter, kRemoved}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class DeclinedConfirmation : public Settings, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DeclinedConfirmation, TouchesNothing) {
+  const int button = GetParam();
+  const std::string before = button == kAgree ? kApplyBefore : kRemoveBefore;
+  windows.write("win.ini", before);
+  App app(windows.path());
+  app.click(button);
+  expectBox(app, confirmation(button), IDNO);
+  expectIdle(app);
+  expectUntouched(before);
+  close(app);
+}
+
+INSTANTIATE_TEST_SUITE_P(, DeclinedConfirmation, ::testing::Values(kAgree, kRemove),
+                         [](const auto& info) {
+                           return std::string(info.param == kAgree ? "Agree" : "Remove");
+                         });
+
+enum class Windir { Temporary, TrailingBackslash, Empty, Unset };
+
+struct Refusal {
+  const char* name;
+  int button;
+  Windir windir;
+  std::optional<std::string> winIni;
+  Expected message;
+};
+
+void PrintTo(const Refusal& r, std::ostream* out) { *out << r.name; }
+
+class Refuses : public Settings, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(Refuses, WithItsMessageAndTouchesNothing) {
+  const Refusal& r = GetParam();
+  if (r.winIni) windows.write("win.ini", *r.winIni);
+  std::optional<std::string> windir = windows.path();
+  if (r.windir == Windir::TrailingBackslash) *windir += '\\';
+  if (r.windir == Windir::Empty) windir = "";
+  if (r.windir == Windir::Unset) windir.reset();
+  Expected message = r.message;
+  if (message.prompt.front() == '\\') message.prompt = *windir + message.prompt;
+
+  App app(windir);
+  app.click(r.button);
+  expectBox(app, confirmation(r.button), IDYES);
+  expectBox(app, message, IDOK);
+  expectIdle(app);
+  expectUntouched(r.winIni);
+  close(app);
+}
+
+const std::string kWithLine = "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    , Refuses,
+    ::testing::Values(
+        Refusal{"AgreeWhenTheLineIsPresent", kAgree, Windir::Temporary, kWithLine, kAlreadyApplied},
+        Refusal{"AgreeWithoutTheSection", kAgree, Windir::Temporary,
+                "[fontsubstitutes]\r\nArial=Helvetica\r\n", kSectionMissing},
+        Refusal{"RemoveWithoutTheSection", kRemove, Windir::Temporary,
+                "[Windows]\r\nMS Sans Serif=System,128,3\r\n", kSectionMissing},
+        Refusal{"RemoveWhenTheLineIsAbsent", kRemove, Windir::Temporary,
+                "[FontSubstitutes]\r\nMS Sans Serif=System,128,3 \r\n", kNotApplied},
+        Refusal{"AgreeWithoutWinIni", kAgree, Windir::Temporary, std::nullopt, kOpenFailure},
+        Refusal{"RemoveWithoutWinIni", kRemove, Windir::Temporary, std::nullopt, kOpenFailure},
+        // The path keeps the doubled separator.
+        Refusal{"AgreeWithoutWinIniUnderATrailingBackslash", kAgree, Windir::TrailingBackslash,
+                std::nullopt, kOpenFailure},
+        Refusal{"AgreeWithAnEmptyWindir", kAgree, Windir::Empty, kWithLine, kNoWindowsDirectory},
+        Refusal{"RemoveWithAnEmptyWindir", kRemove, Windir::Empty, kWithLine, kNoWindowsDirectory},
+        Refusal{"AgreeWithoutWindir", kAgree, Windir::Unset, kWithLine, kNoWindowsDirectory},
+        Refusal{"RemoveWithoutWindir", kRemove, Windir::Unset, kWithLine, kNoWindowsDirectory}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct Ending {
+  const char* name;
+  void (*act)(const App&);
+};
+
+void PrintTo(const Ending& e, std::ostream* out) { *out << e.name; }
+
+class EndsTheProgram : public Settings, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(EndsTheProgram, AndTouchesNothing) {
+  windows.write("win.ini", kApplyBefore);
+  App app(windows.path());
+  GetParam().act(app);
+  app.waitForExit();
+  expectUntouched(kApplyBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , EndsTheProgram,
+    ::testing::Values(Ending{"Disagree", [](const App& app) { app.click(kDisagree); }},
+                      Ending{"Exit", [](const App& app) { app.click(kExit); }},
+                      Ending{"CloseBox", [](const App& app) { app.post(WM_CLOSE); }},
+                      Ending{"SystemMenuClose",
+                             [](const App& app) { app.post(WM_SYSCOMMAND, SC_CLOSE); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Settings, IgnoresClicksAndHoldsTheCloseWhileTheFilesAreSwapped) {
+  const std::string before = "[FontSubstitutes]\r\nArial=Helvetica\r\n";
+  windows.write("win.ini", before);
+  windows.write("win.ini.old", "an older backup\r\n");
+  App app(windows.path());
+  app.click(kAgree);
+  expectBox(app, kConfirmApply, IDYES);
+
+  // The swap deletes the old backup right before it lets the window handle events, then pauses.
+  bool swapping = false;
+  for (int i = 0; i < 300 && !swapping; ++i) {
+    std::this_thread::sleep_for(10ms);
+    swapping = !windows.exists("win.ini.old");
+  }
+  ASSERT_TRUE(swapping) << "the old backup was never deleted";
+  for (int button : {kAgree, kDisagree, kExit, kRemove}) app.click(button);
+  app.post(WM_CLOSE);
+
+  expectBox(app, kApplied, IDOK);
+  expectBox(app, kRestart, IDNO);
+  app.waitForExit();
+  EXPECT_EQ(file("win.ini"),
+            "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\nArial=Helvetica\r\n");
+  EXPECT_EQ(file("win.ini.old"), before);
+  EXPECT_FALSE(windows.exists("winini.tmp"));
+}
+
+}  // namespace
+}  // namespace mojifix::e2e
