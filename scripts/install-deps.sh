@@ -4,8 +4,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ googletest clang libclang-rt-14-dev clang-tidy cppcheck
-  g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  wine wine64 wine32:i386 xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
 )
 
 sudo=""
@@ -17,6 +17,8 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
+  # Wine runs 32-bit programs with Debian's i386 packages.
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the portable logic natively under the sanitizers, the fuzz targets
-# for a bounded time, then the Windows build under Wine on a virtual display.
+# for a bounded time, then the 64-bit and 32-bit Windows builds under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -15,6 +15,8 @@ cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
 
-cmake --preset windows
-cmake --build --preset windows
-scripts/with-xvfb.sh ctest --preset windows
+for preset in windows windows32; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  MOJIFIX_WINEPREFIX="$PWD/build/wineprefix-$preset" scripts/with-xvfb.sh ctest --preset "$preset"
+done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the build's own prefix, in a Japanese locale (ANSI code
 # page 932), so that nothing touches the user's ~/.wine. Used by CTest as the emulator and by the
-# run script.
+# run script. Usage: wine-run.sh [--32] PROGRAM [ARG...]
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -10,6 +10,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 wine=/usr/lib/wine/wine64
+# 32-bit programs need Wine's 32-bit loader (Debian's wine32:i386).
+if [ "${1:-}" = "--32" ]; then
+  wine=/usr/lib/wine/wine
+  shift
+fi
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run.sh: no DISPLAY; start an X server (Xvfb) first, as scripts/test.sh does" >&2

@@ -1,0 +1,32 @@
+# Release packages: MOJIFIX-<version>-win64.zip / -win32.zip with the executable and a Japanese
+# readme that Notepad on Japanese Windows opens as it is (Shift-JIS, CR LF).
+
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/version.h version_line REGEX "define MOJIFIX_VERSION_TEXT")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" MOJIFIX_VERSION_TEXT "${version_line}")
+
+set(readme_source ${PROJECT_SOURCE_DIR}/packaging/readme-ja.txt)
+set(readme ${CMAKE_BINARY_DIR}/packaging/readme.txt)
+add_custom_command(
+  OUTPUT ${readme}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND sh -c "sed 's/$/\\r/' \"$0\" | iconv -f UTF-8 -t CP932 > \"$1\"" ${readme_source} ${readme}
+  DEPENDS ${readme_source}
+  COMMENT "Converting the readme to Shift-JIS with CR LF"
+  VERBATIM)
+add_custom_target(mojifix_readme ALL DEPENDS ${readme})
+
+install(TARGETS MOJIFIX RUNTIME DESTINATION .)
+install(FILES ${readme} DESTINATION .)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  set(CPACK_SYSTEM_NAME win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME MOJIFIX)
+set(CPACK_PACKAGE_VERSION ${MOJIFIX_VERSION_TEXT})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+include(CPack)
