@@ -1,8 +1,7 @@
 # Release packages: MOJIFIX-<version>-win64.zip / -win32.zip with the executable and a Japanese
 # readme that Notepad on Japanese Windows opens as it is (Shift-JIS, CR LF).
 
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/version.h version_line REGEX "define MOJIFIX_VERSION_TEXT")
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" MOJIFIX_VERSION_TEXT "${version_line}")
+include(${CMAKE_CURRENT_LIST_DIR}/version.cmake)
 
 set(readme_source ${PROJECT_SOURCE_DIR}/packaging/readme-ja.txt)
 set(readme ${CMAKE_BINARY_DIR}/packaging/readme.txt)
