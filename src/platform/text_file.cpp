@@ -84,30 +84,30 @@ bool LineReader::close() {
   return closed;
 }
 
-LineWriter::LineWriter(std::unique_ptr<File> file) : file_(std::move(file)) {
-  buffer_.reserve(kBufferSize);
-}
+LineWriter::LineWriter(std::unique_ptr<File> file) : file_(std::move(file)), buffer_(kBufferSize) {}
 
 bool LineWriter::drain() {
-  if (!failed_ && !buffer_.empty() && !file_->write(buffer_.data(), buffer_.size())) {
-    failed_ = true;
-  }
-  buffer_.clear();
+  if (!failed_ && used_ > 0 && !file_->write(buffer_.data(), used_)) failed_ = true;
+  used_ = 0;
   return !failed_;
 }
 
+void LineWriter::append(const char* data, std::size_t size) {
+  std::memcpy(buffer_.data() + used_, data, size);
+  used_ += size;
+}
+
 bool LineWriter::writeLine(std::string_view line) {
+  static constexpr char kCrLf[] = {kCr, kLf};
   if (failed_) return false;
-  if (line.size() >= kBufferSize) {
+  if (used_ + line.size() + sizeof(kCrLf) > buffer_.size() && !drain()) return false;
+  if (line.size() + sizeof(kCrLf) > buffer_.size()) {
     // A long line goes straight through rather than growing the buffer.
-    if (!drain()) return false;
     if (!file_->write(line.data(), line.size())) failed_ = true;
   } else {
-    if (buffer_.size() + line.size() + 2 > kBufferSize && !drain()) return false;
-    buffer_.append(line);
+    append(line.data(), line.size());
   }
-  buffer_.push_back(kCr);
-  buffer_.push_back(kLf);
+  append(kCrLf, sizeof(kCrLf));
   return !failed_;
 }
 

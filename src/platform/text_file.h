@@ -52,9 +52,11 @@ class LineWriter {
 
  private:
   bool drain();
+  void append(const char* data, std::size_t size);
 
   std::unique_ptr<File> file_;
-  std::string buffer_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
   bool failed_ = false;
 };
 
