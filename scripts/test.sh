@@ -20,3 +20,6 @@ for preset in windows windows32; do
   cmake --build --preset "$preset"
   MOJIFIX_WINEPREFIX="$PWD/build/wineprefix-$preset" scripts/with-xvfb.sh ctest --preset "$preset"
 done
+
+# The release packages build and hold the executable and the readme.
+scripts/package.sh
