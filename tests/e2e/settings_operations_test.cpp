@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "e2e/app_driver.h"
+#include "e2e/e2e_support.h"
 #include "support/temp_directory.h"
 
 namespace mojifix::e2e {
@@ -16,60 +17,15 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr int kAgree = 101, kDisagree = 103, kExit = 104, kRemove = 106;
+constexpr int kDisagree = 103, kExit = 104;
 
-struct Expected {
-  std::string prompt;
-  int style;  // 16 stop/OK, 36 question/Yes-No, 48 exclamation/OK, 64 information/OK
-  std::string title;
-};
-
-const Expected kConfirmApply{"フォントを設定します。よろしいですか？", 36, ""};
-const Expected kApplied{"フォントを設定しました。", 64, "MOJIFIX"};
 const Expected kAlreadyApplied{"既にフォントが設定されています。", 48, ""};
-const Expected kConfirmRemove{"フォント設定を解除しますよろしいですか？", 36, "MOJIFIX"};
-const Expected kRemoved{"フォント設定を解除しました。", 64, "MOJIFIX"};
-const Expected kNotApplied{"win.iniファイル内にフォント設定は存在しません。", 48, ""};
-const Expected kSectionMissing{"win.iniファイル内に[FontSubstitutes]エリアが存在しません。", 16,
-                               ""};
 const Expected kNoWindowsDirectory{"windowsディレクトリが取得できませんでした。", 16, ""};
-// A prompt that starts with a backslash follows the Windows directory.
 const Expected kOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48, "エラー発生"};
-const Expected kRestart{"システムを再起動します。よろしいですか？", 36, ""};
 
-const Expected& confirmation(int button) {
-  return button == kAgree ? kConfirmApply : kConfirmRemove;
-}
-
-Icon iconOf(int style) {
-  switch (style) {
-    case 16:
-      return Icon::Stop;
-    case 36:
-      return Icon::Question;
-    case 48:
-      return Icon::Exclamation;
-    case 64:
-      return Icon::Information;
-  }
-  return Icon::Unknown;
-}
-
-// Waits for the next box, checks it against `expected` and presses `answer`.
+// Every box here has its full prompt already.
 void expectBox(const App& app, const Expected& expected, int answer) {
-  SCOPED_TRACE(expected.prompt);
-  const Box box = app.waitForBox();
-  if (answer == IDYES && box.prompt != expected.prompt) {
-    throw DriverError("not answering Yes to an unexpected box: " + box.prompt);
-  }
-  EXPECT_EQ(box.prompt, expected.prompt);
-  EXPECT_EQ(box.title, expected.title);
-  const bool question = expected.style == 36;
-  EXPECT_EQ(box.ok, !question);
-  EXPECT_EQ(box.yes, question);
-  EXPECT_EQ(box.no, question);
-  EXPECT_STREQ(iconName(box.icon), iconName(iconOf(expected.style)));
-  app.answer(box, answer);
+  e2e::expectBox(app, expected, answer, "");
 }
 
 // Shift-JIS text with bytes that are no valid Shift-JIS, a NUL, a Ctrl-Z, a lone LF inside a
@@ -129,18 +85,6 @@ class Settings : public ::testing::Test {
     EXPECT_FALSE(windows.exists("win.ini.old"));
     EXPECT_FALSE(windows.exists("winini.tmp"));
   }
-
-  // The operation is over: no further box, and the program waits for the next click.
-  static void expectIdle(const App& app) {
-    const auto box = app.boxWithin(400ms);
-    EXPECT_FALSE(box) << "unexpected box: " << box->prompt;
-    EXPECT_TRUE(app.running());
-  }
-
-  static void close(const App& app) {
-    app.post(WM_CLOSE);
-    app.waitForExit();
-  }
 };
 
 struct Completion {
@@ -169,7 +113,7 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   EXPECT_EQ(file("win.ini"), c.after);
   EXPECT_EQ(file("win.ini.old"), c.before);
   EXPECT_FALSE(windows.exists("winini.tmp"));
-  close(app);
+  closeApp(app);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +133,7 @@ TEST_P(DeclinedConfirmation, TouchesNothing) {
   expectBox(app, confirmation(button), IDNO);
   expectIdle(app);
   expectUntouched(before);
-  close(app);
+  closeApp(app);
 }
 
 INSTANTIATE_TEST_SUITE_P(, DeclinedConfirmation, ::testing::Values(kAgree, kRemove),
@@ -227,7 +171,7 @@ TEST_P(Refuses, WithItsMessageAndTouchesNothing) {
   expectBox(app, message, IDOK);
   expectIdle(app);
   expectUntouched(r.winIni);
-  close(app);
+  closeApp(app);
 }
 
 const std::string kWithLine = "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\n";

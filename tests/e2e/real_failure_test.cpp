@@ -1,0 +1,156 @@
+// Agree against failures that really happen rather than simulated ones: a full file system, a
+// file-size limit that stops the temporary file part-way, and files that another program holds
+// open. Each ends in its message with every file of the Windows directory accounted for.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "e2e/app_driver.h"
+#include "e2e/e2e_support.h"
+
+namespace mojifix::e2e {
+namespace {
+
+const std::string kBefore = "[FontSubstitutes]\r\nArial=Helvetica\r\n";
+const std::string kAfter = "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\nArial=Helvetica\r\n";
+const std::string kOlderBackup = "an older backup\r\n";
+
+// What a completed Agree leaves: the new file and the one before it as the backup.
+Snapshot completed(Snapshot snapshot, const std::string& after) {
+  snapshot["win.ini.old"] = snapshot["win.ini"];
+  snapshot["win.ini"] = after;
+  snapshot.erase("winini.tmp");
+  return snapshot;
+}
+
+void agree(const App& app, const WindowsDirectory& windows, const Expected& outcome) {
+  app.click(kAgree);
+  expectBox(app, kConfirmApply, IDYES, windows.path());
+  expectBox(app, outcome, IDOK, windows.path());
+  if (&outcome == &kApplied) expectBox(app, kRestart, IDNO, windows.path());
+  expectIdle(app);
+}
+
+TEST(RealFailure, TemporaryFileOnAFullFileSystem) {
+  if (!underWine()) GTEST_SKIP() << "the full file system is /dev/full, reached through Wine";
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  const std::wstring temporary = windows.file("winini.tmp");
+  ASSERT_TRUE(makeUnixLink(temporary, "/dev/full"));
+  ASSERT_TRUE(isDevice(temporary));
+  const Snapshot before = windows.snapshot();
+
+  App app(windows.path());
+  agree(app, windows, kTemporaryWriteFailure);
+  // The program's delete of winini.tmp fails here, as Wine refuses to delete a device
+  // (ERROR_INVALID_PARAMETER); a real full disk leaves an ordinary file, which goes.
+  expectSnapshot(windows.snapshot(), before);
+
+  // The failure left nothing behind in the program: with room again, the next Agree completes.
+  ASSERT_TRUE(removeUnixLink(temporary));
+  agree(app, windows, kApplied);
+  expectSnapshot(windows.snapshot(), completed(before, kAfter));
+  closeApp(app);
+}
+
+// Run by file_size_limit.sh, which limits the size of any file that Wine's processes write
+// (MOJIFIX.exe included) and makes the system refuse the excess instead of ending the program.
+TEST(RealFailure, TemporaryFileStoppedByAFileSizeLimit) {
+  const char* limit = std::getenv("MOJIFIX_E2E_FILE_SIZE_LIMIT");
+  if (!limit) GTEST_SKIP() << "needs the file-size limit that file_size_limit.sh sets";
+  // Each header line gains the substitution line, from 19 to 47 bytes: win.ini stays under the
+  // limit, while its rewrite would pass it.
+  const std::size_t bytes = std::stoul(limit);
+  std::string before;
+  while (before.size() < bytes / 2) before += "[FontSubstitutes]\r\n";
+  WindowsDirectory windows;
+  windows.write("win.ini", before);
+  windows.write("win.ini.old", kOlderBackup);
+  const Snapshot snapshot = windows.snapshot();
+
+  App app(windows.path());
+  agree(app, windows, kTemporaryWriteFailure);
+  expectSnapshot(windows.snapshot(), snapshot);
+  closeApp(app);
+}
+
+enum class Release { Never, DuringTheRetries };
+
+struct Hold {
+  const char* name;
+  const char* file;  // kept open without FILE_SHARE_DELETE from before the operation needs it
+  Release release;
+  const Expected& outcome;
+  bool olderBackupSurvives;
+  bool temporaryLeft;  // still held when the program tries to delete it
+};
+
+void PrintTo(const Hold& h, std::ostream* out) { *out << h.name; }
+
+class HeldFiles : public ::testing::TestWithParam<Hold> {};
+
+TEST_P(HeldFiles, BlockTheSwapOrOnlyDelayIt) {
+  const Hold& h = GetParam();
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  windows.write("win.ini.old", kOlderBackup);
+  const Snapshot before = windows.snapshot();
+  const std::string held = h.file;
+  std::optional<HeldFile> hold;
+  if (held != "winini.tmp") {
+    hold.emplace(windows.file(held));
+    ASSERT_TRUE(hold->held());
+  }
+
+  App app(windows.path());
+  app.click(kAgree);
+  expectBox(app, kConfirmApply, IDYES, windows.path());
+  if (held == "winini.tmp") {
+    // The program creates it and keeps writing; it is held from then on.
+    for (int i = 0; i < 3000 && !(hold && hold->held()); ++i) {
+      hold.emplace(windows.file(held));
+      if (!hold->held()) std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_TRUE(hold->held()) << "winini.tmp never appeared";
+  }
+  if (h.release == Release::DuringTheRetries) {
+    // The older backup goes 500 ms before win.ini is renamed; the rename is retried for about
+    // 200 ms, so the handle goes 100 ms into that.
+    for (int i = 0; i < 300 && windows.snapshot().count("win.ini.old"); ++i) {
+      std::this_thread::sleep_for(10ms);
+    }
+    std::this_thread::sleep_for(600ms);
+    hold->release();
+  }
+  expectBox(app, h.outcome, IDOK, windows.path());
+  if (&h.outcome == &kApplied) expectBox(app, kRestart, IDNO, windows.path());
+  expectIdle(app);
+  hold.reset();
+
+  Snapshot expected = &h.outcome == &kApplied ? completed(before, kAfter) : before;
+  if (!h.olderBackupSurvives) expected.erase("win.ini.old");
+  if (h.temporaryLeft) expected["winini.tmp"] = kAfter;
+  expectSnapshot(windows.snapshot(), expected);
+  closeApp(app);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , HeldFiles,
+    ::testing::Values(
+        // The first rename (win.ini to win.ini.old) fails; the older backup is already deleted.
+        Hold{"WinIni", "win.ini", Release::Never, kNotReplaced, false, false},
+        // The older backup cannot be deleted, so win.ini cannot take its name.
+        Hold{"OlderBackup", "win.ini.old", Release::Never, kNotReplaced, true, false},
+        // The second rename (winini.tmp to win.ini) fails and win.ini is put back; the new file
+        // cannot be deleted while it is held.
+        Hold{"Temporary", "winini.tmp", Release::Never, kNotReplaced, false, true},
+        Hold{"WinIniReleasedDuringTheRetries", "win.ini", Release::DuringTheRetries, kApplied, true,
+             false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace mojifix::e2e
