@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the optimised native benchmark and the Windows executable, then prints the rewrite
-# figures per file size and the size of the 64-bit and 32-bit executables. Usage: scripts/benchmark.sh [SIZE_MB...]
+# Builds the optimised native benchmark and the Windows executables, then prints the rewrite
+# figures per file size and the size of the 64-bit and 32-bit executables.
+# Usage: scripts/benchmark.sh [SIZE_MB...]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
