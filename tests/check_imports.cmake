@@ -1,6 +1,11 @@
-# Fails when the executable imports a DLL that Windows does not ship: the program must run from
-# a single downloaded file. Usage: cmake -DOBJDUMP=... -DEXE=... -P check_imports.cmake
-set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll version.dll)
+# Fails when the executable imports a DLL that Windows might load from beside it rather than from
+# System32, or when its header lacks the exploit mitigations. The program runs elevated, often from
+# a download folder, where anyone could have put a DLL of a well-known name.
+# Usage: cmake -DOBJDUMP=... -DEXE=... -P check_imports.cmake
+
+# Always taken from System32 (KnownDLLs), and COMCTL32, which the manifest redirects to the
+# side-by-side version 6.
+set(trusted_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
@@ -15,8 +20,28 @@ foreach(entry IN LISTS names)
   string(STRIP "${dll}" dll)
   string(TOLOWER "${dll}" dll)
   message(STATUS "imports ${dll}")
-  list(FIND system_dlls ${dll} known)
+  list(FIND trusted_dlls ${dll} known)
   if(known EQUAL -1)
-    message(FATAL_ERROR "${EXE} imports ${dll}, which is not a system DLL")
+    message(FATAL_ERROR "${EXE} imports ${dll}, which Windows does not always load from System32")
+  endif()
+endforeach()
+
+# IMAGE_DLLCHARACTERISTICS_*: ASLR and DEP everywhere, 64-bit ASLR addresses where there are any.
+if(NOT dump MATCHES "DllCharacteristics[ \t]+([0-9a-fA-F]+)")
+  message(FATAL_ERROR "no DllCharacteristics in the header of ${EXE}")
+endif()
+math(EXPR characteristics "0x${CMAKE_MATCH_1}")
+message(STATUS "DllCharacteristics 0x${CMAKE_MATCH_1}")
+set(required DYNAMIC_BASE=0x40 NX_COMPAT=0x100 TERMINAL_SERVICE_AWARE=0x8000)
+if(dump MATCHES "file format pei-x86-64")
+  list(APPEND required HIGH_ENTROPY_VA=0x20)
+endif()
+foreach(flag IN LISTS required)
+  string(REPLACE "=" ";" flag "${flag}")
+  list(GET flag 0 name)
+  list(GET flag 1 bit)
+  math(EXPR set "${characteristics} & ${bit}")
+  if(set EQUAL 0)
+    message(FATAL_ERROR "${EXE} lacks ${name} in its DllCharacteristics")
   endif()
 endforeach()

@@ -1,11 +1,16 @@
-// Start-up of MOJIFIX.exe: the common controls, then the main window until it closes.
+// Start-up of MOJIFIX.exe: the DLL search restricted, the common controls, then the main window
+// until it closes.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "app/form1.h"
+#include "platform/platform_win32.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // Before anything can load a DLL: the program often runs elevated from a download folder.
+  mojifix::restrictDllSearch();
+
   // Registers the version 6 control classes that the manifest selects.
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);

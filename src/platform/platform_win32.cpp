@@ -1,7 +1,7 @@
 // The Windows platform over the Win32 W functions.
 #include "platform/platform_win32.h"
 
-#include <vector>
+#include <cstring>
 
 #include "platform/win32_text.h"
 
@@ -191,32 +191,29 @@ bool Win32Platform::requestRestart() {
 }
 
 AppVersion Win32Platform::applicationVersion() {
-  std::wstring module(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
-    if (length == 0) return {};
-    if (length < module.size()) {
-      module.resize(length);
-      break;
-    }
-    module.resize(module.size() * 2);  // truncated
-  }
-  DWORD unused = 0;
-  const DWORD size = GetFileVersionInfoSizeW(module.c_str(), &unused);
-  if (size == 0) return {};
-  std::vector<unsigned char> data(size);
-  if (!GetFileVersionInfoW(module.c_str(), 0, size, data.data())) return {};
-  void* block = nullptr;
-  UINT blockSize = 0;
-  if (!VerQueryValueW(data.data(), L"\\", &block, &blockSize) ||
-      blockSize < sizeof(VS_FIXEDFILEINFO)) {
+  // Read from the executable's own resource rather than through version.dll, which is not one of
+  // the DLLs that Windows always takes from System32 and so could be planted beside the program.
+  const HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+  if (!resource) return {};
+  const HGLOBAL loaded = LoadResource(nullptr, resource);
+  const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = SizeofResource(nullptr, resource);
+  // VS_VERSIONINFO: three WORDs (length, value length, type), the key L"VS_VERSION_INFO" with its
+  // terminator, padding to a 32-bit boundary, then the VS_FIXEDFILEINFO.
+  constexpr wchar_t kKey[] = L"VS_VERSION_INFO";
+  constexpr std::size_t kKeyOffset = 3 * sizeof(WORD);
+  constexpr std::size_t kValueOffset = (kKeyOffset + sizeof(kKey) + 3) & ~std::size_t{3};
+  if (!data || size < kValueOffset + sizeof(VS_FIXEDFILEINFO)) return {};
+  WORD valueLength = 0;
+  std::memcpy(&valueLength, data + sizeof(WORD), sizeof(valueLength));
+  if (valueLength < sizeof(VS_FIXEDFILEINFO) ||
+      std::memcmp(data + kKeyOffset, kKey, sizeof(kKey)) != 0) {
     return {};
   }
-  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
-  if (info->dwSignature != VS_FFI_SIGNATURE) return {};
-  return {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-          LOWORD(info->dwFileVersionLS)};
+  VS_FIXEDFILEINFO info;
+  std::memcpy(&info, data + kValueOffset, sizeof(info));
+  if (info.dwSignature != VS_FFI_SIGNATURE) return {};
+  return {HIWORD(info.dwFileVersionMS), LOWORD(info.dwFileVersionMS), LOWORD(info.dwFileVersionLS)};
 }
 
 bool enableShutdownPrivilege() {
@@ -235,6 +232,21 @@ bool enableShutdownPrivilege() {
   }
   CloseHandle(token);
   return enabled;
+}
+
+bool restrictDllSearch() {
+  // Present from Windows 8, and on Windows 7 with update KB2533623 only.
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const FARPROC address =
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  // Through void (*)(), the one conversion of function pointers that GCC takes without a warning.
+  const auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(address));
+  if (setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    return true;
+  }
+  // Takes at least the current directory out of the search.
+  return SetDllDirectoryW(L"") != FALSE;
 }
 
 std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<Win32Platform>(); }

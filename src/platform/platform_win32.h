@@ -33,7 +33,7 @@ class Win32Platform final : public Platform {
   void processEvents() override;
   void pause(unsigned milliseconds) override;
   bool requestRestart() override;
-  // {0, 0, 0} when the executable carries no version information.
+  // From the executable's own version resource; {0, 0, 0} when it carries none.
   AppVersion applicationVersion() override;
 
  private:
@@ -43,6 +43,11 @@ class Win32Platform final : public Platform {
 // Enables the shutdown privilege in the process token, which a restart request needs on
 // Windows NT; false when it could not be enabled.
 bool enableShutdownPrivilege();
+
+// Makes later DLL loads search System32 only, so that a DLL planted beside the executable (in a
+// download folder, say) is never loaded with the program's rights. Called first thing at start-up;
+// false when neither way of restricting the search was available.
+bool restrictDllSearch();
 
 }  // namespace mojifix
 

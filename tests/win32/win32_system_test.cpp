@@ -1,5 +1,5 @@
 // The Win32 services beside files: message boxes, the environment, event processing, the
-// version resource, the shutdown privilege and the UTF-8/UTF-16 conversion.
+// version resource, the DLL search, the shutdown privilege and the UTF-8/UTF-16 conversion.
 #include <windows.h>
 
 #include <cwchar>
@@ -134,6 +134,20 @@ TEST(Win32System, ApplicationVersionComesFromTheVersionResource) {
   EXPECT_EQ(version.major, MOJIFIX_VERSION_MAJOR);
   EXPECT_EQ(version.minor, MOJIFIX_VERSION_MINOR);
   EXPECT_EQ(version.revision, MOJIFIX_VERSION_REVISION);
+}
+
+TEST(Win32System, DllsBesideTheProgramAreNotLoadedAfterStartUp) {
+  // The build puts this DLL beside the test executable, as a planted one would sit beside
+  // MOJIFIX.exe in a download folder.
+  constexpr wchar_t kPlanted[] = L"mojifix_planted_probe.dll";
+  ASSERT_TRUE(restrictDllSearch());
+  const HMODULE searched = LoadLibraryW(kPlanted);
+  EXPECT_EQ(searched, nullptr);
+  if (searched) FreeLibrary(searched);
+  // It is there and loads when its folder is asked for by name, so the search alone refused it.
+  const HMODULE named = LoadLibraryExW(kPlanted, nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+  EXPECT_NE(named, nullptr);
+  if (named) FreeLibrary(named);
 }
 
 TEST(Win32System, EnablingTheShutdownPrivilegeIsHarmless) {
