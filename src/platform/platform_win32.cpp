@@ -319,7 +319,9 @@ void Win32Platform::pause(unsigned milliseconds) { Sleep(milliseconds); }
 bool Win32Platform::requestRestart() {
   // Without the privilege the system refuses on its own; asking anyway leaves that decision to it.
   enableShutdownPrivilege();
-  return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+  // A planned reconfiguration, so the system logs the restart as expected rather than unexpected.
+  return ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_RECONFIG |
+                                       SHTDN_REASON_FLAG_PLANNED) != FALSE;
 }
 
 AppVersion Win32Platform::applicationVersion() {
