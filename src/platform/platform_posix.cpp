@@ -81,7 +81,8 @@ std::unique_ptr<File> openFile(const std::string& path, int flags) {
   return std::make_unique<PosixFile>(descriptor);
 }
 
-// Unlink and rename act on a link itself, which is harmless; refusing it matches Windows.
+// Unlink and rename act on a link itself, which is harmless; refusing it anyway keeps the outcomes
+// those of the Windows platform.
 bool isLink(const std::string& nativePath) {
   struct stat status {};
   return ::lstat(nativePath.c_str(), &status) == 0 && S_ISLNK(status.st_mode);

@@ -245,7 +245,7 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetKeepsEveryByte) {
 INSTANTIATE_TEST_SUITE_P(
     , PlantedLink,
     ::testing::Values(
-        // Followed for reading, then refused: its target would have become the new win.ini.
+        // Followed for reading, then refused: its target's bytes would have become the new win.ini.
         Link{"WinIniAgree", kAgree, "win.ini", kSettingsOpenFailure},
         Link{"WinIniRemove", kRemove, "win.ini", kSettingsOpenFailure},
         // Neither removed nor written through: the new settings would have gone into the target,
