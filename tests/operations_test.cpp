@@ -2,6 +2,7 @@
 // order, and what the Windows directory holds afterwards.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,36 @@ TEST_F(OperationsTest, WhenTheOriginalCannotBePutBackItIsNamedAndKept) {
   EXPECT_FALSE(dir.exists("win.ini"));
   EXPECT_EQ(dir.read("win.ini.old"), kOriginal);
   EXPECT_TRUE(dir.exists("winini.tmp"));
+}
+
+// A link planted under one of the three names is refused, and the file it leads to keeps every
+// byte where it was. Natively only: Wine cannot make a link itself, so the end-to-end tests plant
+// them there.
+TEST_F(OperationsTest, LinkedNamesAreRefusedAndTheirTargetsKeepEveryByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "links are planted by the end-to-end tests under Wine";
+#else
+  for (const std::string linked : {"win.ini", "winini.tmp", "win.ini.old"}) {
+    TempDirectory windows;
+    TempDirectory elsewhere;
+    elsewhere.write("target.ini", kOriginal);
+    if (linked != "win.ini") windows.write("win.ini", kOriginal);
+    std::filesystem::create_symlink(elsewhere.file("target.ini"), windows.file(linked));
+    ScriptedPlatform casePlatform;
+    casePlatform.environment["WINDIR"] = windows.path();
+    casePlatform.answers = {kYes};
+    applySubstitution(casePlatform);
+
+    const Message expected = linked == "win.ini.old"
+                                 ? messages::notReplaced()
+                                 : messages::openFailure(windows.path() + "\\" + linked);
+    EXPECT_EQ(casePlatform.messages.back(), expected) << linked;
+    EXPECT_EQ(elsewhere.read("target.ini"), kOriginal) << linked;
+    EXPECT_TRUE(std::filesystem::is_symlink(windows.file(linked))) << linked;
+    EXPECT_EQ(windows.read("win.ini"), kOriginal) << linked;
+    EXPECT_EQ(windows.exists("winini.tmp"), linked == "winini.tmp") << linked;
+  }
+#endif
 }
 
 TEST(MessagesTest, TextsStylesAndTitlesAreExact) {

@@ -78,14 +78,22 @@ class Platform {
   // The value of an environment variable; an unset variable reads as the empty string.
   virtual std::string environmentVariable(const std::string& name) = 0;
 
-  // Opens an existing file for reading; nullptr when it cannot be opened.
+  // The file services act only on the file that stands under the path's name in the directory
+  // the path names, never on one that a link there leads to: the program may run elevated on a
+  // directory that any program of the user can name. A link is refused (a failure like any other)
+  // and left alone; on Windows a link that opens as itself may also be deleted or renamed as
+  // itself.
+
+  // Opens an existing file for reading; nullptr when it cannot be opened or is not in place.
   virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;
-  // Creates a file, or empties an existing one, for writing; nullptr when it cannot be opened.
+  // Creates a new, empty file for writing after deleting a file of that name; nullptr when it
+  // cannot be created (anything but a file in place under the name stays and prevents that).
   virtual std::unique_ptr<File> openForWriting(const std::string& path) = 0;
 
   // Deletes a file; false when it did not (including when there was none).
   virtual bool deleteFile(const std::string& path) = 0;
-  // Renames a file; never replaces an existing target, so fails when `to` exists.
+  // Renames a file; never replaces an existing target (a link included), so fails when `to`
+  // exists.
   virtual bool renameFile(const std::string& from, const std::string& to) = 0;
 
   // Lets the window repaint and handle queued input, then returns.

@@ -2,7 +2,8 @@
 // message box.
 //
 // Paths keep the Windows form the logic builds: a backslash is taken as a separator. A rename
-// never replaces an existing target, as on Windows.
+// never replaces an existing target, as on Windows. A name that is a symbolic link is refused, so
+// the same cases give the same outcomes as the checked handles on Windows.
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -70,7 +71,7 @@ class PosixFile final : public File {
 };
 
 std::unique_ptr<File> openFile(const std::string& path, int flags) {
-  const int descriptor = ::open(nativePath(path).c_str(), flags | O_CLOEXEC, 0644);
+  const int descriptor = ::open(nativePath(path).c_str(), flags | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (descriptor < 0) return nullptr;
   struct stat status {};
   if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -78,6 +79,13 @@ std::unique_ptr<File> openFile(const std::string& path, int flags) {
     return nullptr;
   }
   return std::make_unique<PosixFile>(descriptor);
+}
+
+// Unlink and rename act on a link itself, which is harmless; refusing it anyway keeps the outcomes
+// those of the Windows platform.
+bool isLink(const std::string& nativePath) {
+  struct stat status {};
+  return ::lstat(nativePath.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
 const char* titleText(const Message& message) {
@@ -113,16 +121,24 @@ class PosixPlatform final : public Platform {
   }
 
   std::unique_ptr<File> openForWriting(const std::string& path) override {
-    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+    // Only a regular file is removed; anything else stays and makes O_EXCL fail.
+    const std::string native = nativePath(path);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      ::unlink(native.c_str());
+    }
+    return openFile(path, O_WRONLY | O_CREAT | O_EXCL);
   }
 
   bool deleteFile(const std::string& path) override {
-    return ::unlink(nativePath(path).c_str()) == 0;
+    const std::string native = nativePath(path);
+    return !isLink(native) && ::unlink(native.c_str()) == 0;
   }
 
   bool renameFile(const std::string& from, const std::string& to) override {
     const std::string source = nativePath(from);
     const std::string target = nativePath(to);
+    if (isLink(source)) return false;
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
       return true;
     }

@@ -1,7 +1,10 @@
 // The Windows platform over the Win32 W functions.
 #include "platform/platform_win32.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "platform/win32_text.h"
 
@@ -79,13 +82,132 @@ std::wstring systemPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-std::unique_ptr<File> openFile(const std::string& path, DWORD access, DWORD share,
-                               DWORD disposition) {
-  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, as the contract wants.
-  const HANDLE handle = CreateFileW(systemPath(path).c_str(), access, share, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<Win32File>(handle);
+// Owns a handle from CreateFileW.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(Handle&& other) noexcept : handle_(other.release()) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Set when a name led somewhere else; no transient failure, so nothing retries it.
+constexpr DWORD kNotInPlace = ERROR_CANT_RESOLVE_FILENAME;
+
+// Where an open file is: its volume and its path on that volume, with every link on the way
+// resolved. GetFinalPathNameByHandleW gives the same path with the volume's name, but under Wine
+// 8 it fails on any path beyond MAX_PATH, which a long Windows directory has.
+struct Location {
+  DWORD volume = 0;
+  std::wstring path;
+};
+
+std::optional<Location> locate(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION file;
+  if (!GetFileInformationByHandle(handle, &file)) return std::nullopt;
+  std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + MAX_PATH * sizeof(wchar_t));
+  for (;;) {
+    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+    if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(),
+                                     static_cast<DWORD>(buffer.size()))) {
+      return Location{file.dwVolumeSerialNumber,
+                      std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))};
+    }
+    // Too small: the length asked for has been filled in.
+    const std::size_t needed = sizeof(FILE_NAME_INFO) + info->FileNameLength;
+    if (GetLastError() != ERROR_MORE_DATA || needed <= buffer.size()) return std::nullopt;
+    buffer.resize(needed);
+  }
+}
+
+bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Whether `handle` is the file that `path` names itself: on the volume of the directory that the
+// path names, at that directory's final path plus the file's name. A symbolic link, a junction
+// or an object-manager link on the way (or a name reached through one) leads elsewhere and is
+// refused, so the object checked is the one the caller then acts on through the same handle.
+bool isInPlace(HANDLE handle, const std::wstring& path) {
+  const std::size_t cut = path.find_last_of(L"\\/");
+  if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
+  const std::wstring name = path.substr(cut + 1);
+  // Without the separators before the name (a WINDIR that ends in a backslash doubles them),
+  // except the one that makes C: its root.
+  std::size_t end = cut;
+  while (end > 0 && isSeparator(path[end - 1])) --end;
+  std::wstring directory = path.substr(0, end);
+  if (directory.empty() || directory.back() == L':') directory += L'\\';
+  const Handle folder(CreateFileW(directory.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.valid()) return false;
+  const auto expected = locate(folder.get());
+  const auto actual = locate(handle);
+  if (!expected || !actual || actual->volume != expected->volume) return false;
+  std::wstring wanted = expected->path;
+  if (wanted.empty() || !isSeparator(wanted.back())) wanted += L'\\';
+  wanted += name;
+  return CompareStringOrdinal(actual->path.c_str(), static_cast<int>(actual->path.size()),
+                              wanted.c_str(), static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Opens `path` and keeps the handle only when it is the file in place. FILE_FLAG_OPEN_REPARSE_POINT
+// in `flags` opens a link on Windows as itself; Wine follows Unix links whatever the flags, and
+// the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
+Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                   DWORD flags) {
+  Handle handle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                            FILE_ATTRIBUTE_NORMAL | flags, nullptr));
+  if (handle.valid() && !isInPlace(handle.get(), path)) {
+    if (disposition == CREATE_NEW) {
+      // Created where the name led, not where it stands: take the empty file back.
+      FILE_DISPOSITION_INFO remove{TRUE};
+      SetFileInformationByHandle(handle.get(), FileDispositionInfo, &remove, sizeof remove);
+    }
+    CloseHandle(handle.release());
+    SetLastError(kNotInPlace);
+  }
+  return handle;
+}
+
+// Removes the file in place through a checked handle; a link is never followed to its target.
+bool deleteInPlace(const std::wstring& path) {
+  const Handle file = openInPlace(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.valid()) return false;
+  FILE_DISPOSITION_INFO remove{TRUE};
+  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove) !=
+         FALSE;
+}
+
+// Renames the file in place through a checked handle, never replacing an existing target.
+bool renameInPlace(const std::wstring& from, const std::wstring& to) {
+  const Handle file = openInPlace(from, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.valid()) return false;
+  // FILE_RENAME_INFO ends in a one-character array that the name continues past.
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+  std::copy(to.begin(), to.end(), info->FileName);
+  return SetFileInformationByHandle(file.get(), FileRenameInfo, info,
+                                    static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 // Virus scanners and indexers open a freshly written file for a moment; a delete or rename that
@@ -150,23 +272,34 @@ std::string Win32Platform::environmentVariable(const std::string& name) {
 }
 
 std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
-  return openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  // Opened as usual, so a link is followed, and the check then refuses what it led to.
+  Handle file = openInPlace(systemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            OPEN_EXISTING, 0);
+  if (!file.valid()) return nullptr;
+  return std::make_unique<Win32File>(file.release());
 }
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
-  return openFile(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+  const std::wstring target = systemPath(path);
+  // Whatever stays under the name (a link the check refused, a directory, a file held open)
+  // makes CREATE_NEW fail, so nothing is written through it.
+  deleteInPlace(target);
+  // DELETE lets a file created in the wrong place be taken back.
+  Handle file = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                            CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.valid()) return nullptr;
+  return std::make_unique<Win32File>(file.release());
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {
   const std::wstring target = systemPath(path);
-  return retryWhileBusy([&] { return DeleteFileW(target.c_str()) != FALSE; });
+  return retryWhileBusy([&] { return deleteInPlace(target); });
 }
 
 bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
-  // MoveFileW without MOVEFILE_REPLACE_EXISTING refuses an existing target.
-  return retryWhileBusy([&] { return MoveFileW(source.c_str(), target.c_str()) != FALSE; });
+  return retryWhileBusy([&] { return renameInPlace(source, target); });
 }
 
 void Win32Platform::processEvents() {
@@ -187,7 +320,9 @@ void Win32Platform::pause(unsigned milliseconds) { Sleep(milliseconds); }
 bool Win32Platform::requestRestart() {
   // Without the privilege the system refuses on its own; asking anyway leaves that decision to it.
   enableShutdownPrivilege();
-  return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+  // A planned reconfiguration, so the system logs the restart as expected rather than unexpected.
+  return ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_RECONFIG |
+                                       SHTDN_REASON_FLAG_PLANNED) != FALSE;
 }
 
 AppVersion Win32Platform::applicationVersion() {

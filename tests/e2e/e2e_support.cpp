@@ -24,6 +24,8 @@ const Expected kSectionMissing{"win.iniファイル内に[FontSubstitutes]エリ
 const Expected kNotApplied{"win.iniファイル内にフォント設定は存在しません。", 48, ""};
 const Expected kNotReplaced{"win.iniファイルを置き換えられませんでした。変更は行われていません。",
                             16, "エラー発生"};
+const Expected kSettingsOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48,
+                                    "エラー発生"};
 const Expected kTemporaryOpenFailure{"\\winini.tmp ファイルがオープンできませんでした。", 48,
                                      "エラー発生"};
 const Expected kTemporaryWriteFailure{"\\winini.tmp ファイルに書き込めませんでした。", 48,
@@ -106,7 +108,16 @@ Snapshot snapshotOf(const std::wstring& directory) {
   return snapshot;
 }
 
-// Deletes everything inside `directory`, read-only files and links to devices included.
+bool isMissing(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  const HANDLE search = FindFirstFileW(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  FindClose(search);
+  return false;
+}
+
+// Deletes everything inside `directory`, read-only files and links included. Wine deletes no
+// device and, through a link, only the link's target, which leaves a dangling link behind.
 void removeContents(const std::wstring& directory) {
   for (const auto& [name, attributes] : entries(directory)) {
     const std::wstring path = directory + L"\\" + name;
@@ -114,8 +125,8 @@ void removeContents(const std::wstring& directory) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       removeContents(path);
       RemoveDirectoryW(path.c_str());
-    } else if (!DeleteFileW(path.c_str()) && isDevice(path)) {
-      removeUnixLink(path);  // Wine deletes no device
+    } else if (!DeleteFileW(path.c_str()) || !isMissing(path)) {
+      removeUnixLink(path);
     }
   }
 }
@@ -144,14 +155,6 @@ bool pollFor(std::chrono::milliseconds timeout, Predicate done) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
-}
-
-bool isMissing(const std::wstring& path) {
-  WIN32_FIND_DATAW data;
-  const HANDLE search = FindFirstFileW(path.c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  FindClose(search);
-  return false;
 }
 
 // The Linux path of a Windows path; empty when not under Wine.
@@ -306,11 +309,12 @@ bool underWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-bool makeUnixLink(const std::wstring& path, const std::string& target) {
+bool makeUnixLink(const std::wstring& path, const std::wstring& target) {
   const std::string linkPath = unixPath(path);
-  return !linkPath.empty() &&
+  const std::string targetPath = unixPath(target);
+  return !linkPath.empty() && !targetPath.empty() &&
          runUnixProgram(L"/bin/ln",
-                        L"-s \"" + toUtf16(target) + L"\" \"" + toUtf16(linkPath) + L"\"",
+                        L"-s \"" + toUtf16(targetPath) + L"\" \"" + toUtf16(linkPath) + L"\"",
                         [&] { return !isMissing(path); });
 }
 

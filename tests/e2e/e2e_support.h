@@ -24,7 +24,7 @@ struct Expected {
 };
 
 extern const Expected kConfirmApply, kApplied, kConfirmRemove, kRemoved, kRestart, kSectionMissing,
-    kNotApplied, kNotReplaced, kTemporaryOpenFailure, kTemporaryWriteFailure;
+    kNotApplied, kNotReplaced, kSettingsOpenFailure, kTemporaryOpenFailure, kTemporaryWriteFailure;
 
 const Expected& confirmation(int button);
 const Expected& completion(int button);
@@ -84,12 +84,13 @@ class HeldFile {
 };
 
 bool underWine();
-// Wine only: makes `path` a symbolic link to the Linux file `target`, or removes the link, with
-// ln and rm. Wine cannot make a link itself (CreateSymbolicLinkW is a stub that claims success),
-// but its CreateProcessW runs Linux programs. False when that is not possible or does not work.
-bool makeUnixLink(const std::wstring& path, const std::string& target);
+// Wine only: makes `path` a symbolic link to `target` (both Windows paths), or removes the link,
+// with ln and rm. Wine cannot make a link itself (CreateSymbolicLinkW is a stub that claims
+// success), but its CreateProcessW runs Linux programs. False when that is not possible or does
+// not work.
+bool makeUnixLink(const std::wstring& path, const std::wstring& target);
 bool removeUnixLink(const std::wstring& path);
-// Whether `path` opens as a character device (what a link to /dev/full looks like to Wine).
+// Whether `path` opens as a character device (what a link to one looks like to Wine).
 bool isDevice(const std::wstring& path);
 
 }  // namespace mojifix::e2e

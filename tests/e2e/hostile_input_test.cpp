@@ -1,7 +1,8 @@
 // Agree and Remove on settings files and Windows directories that a careless or hostile world
 // hands over: bytes that are no Shift-JIS, NUL and Ctrl-Z, a megabyte line, odd line breaks,
-// UTF-16, a backup or temporary file that cannot be replaced, and unusual Windows directories.
-// Each ends in the right message, and every file of the directory is accounted for, byte for byte.
+// UTF-16, a backup or temporary file that cannot be replaced, unusual Windows directories, and a
+// link planted under one of the three names. Each ends in the right message, and every file of
+// the directory is accounted for, byte for byte.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -190,6 +191,70 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Directory{"SpacesAndJapaneseAgreeThenRemove", "Win Dir 日本語 ソ表", 0, {kAgree, kRemove}},
         Directory{"LongerThanMaxPathAgree", kDeep, MAX_PATH, {kAgree}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A link planted under one of the three names, to a file elsewhere that the operation would take
+// for its own: whoever sets WINDIR could otherwise have the elevated program write, move or
+// delete that file.
+struct Link {
+  const char* name;
+  int button;
+  const char* linked;
+  const Expected& refusal;
+};
+
+void PrintTo(const Link& l, std::ostream* out) { *out << l.name; }
+
+class PlantedLink : public ::testing::TestWithParam<Link> {};
+
+TEST_P(PlantedLink, IsRefusedAndItsTargetKeepsEveryByte) {
+  const Link& l = GetParam();
+  if (!underWine()) GTEST_SKIP() << "the links are Linux links, made through Wine";
+  const std::string withLine = "[FontSubstitutes]\r\n" + kLine + "Arial=Helvetica\r\n";
+  const std::string before = l.button == kAgree ? kSection : withLine;
+  const std::string after = l.button == kAgree ? withLine : kSection;
+  const std::string linked = l.linked;
+  WindowsDirectory windows;
+  WindowsDirectory elsewhere;
+  elsewhere.write("target.ini", before);
+  if (linked != "win.ini") windows.write("win.ini", before);
+  ASSERT_TRUE(makeUnixLink(windows.file(linked), elsewhere.file("target.ini")));
+  const Snapshot expected = windows.snapshot();
+
+  App app(windows.path());
+  app.click(l.button);
+  expectBox(app, confirmation(l.button), IDYES, windows.path());
+  expectBox(app, l.refusal, IDOK, windows.path());
+  expectIdle(app);
+  expectSnapshot(elsewhere.snapshot(), {{"target.ini", before}});
+  expectSnapshot(windows.snapshot(), expected);
+
+  // The refusal leaves nothing behind: without the link, the same program completes.
+  ASSERT_TRUE(removeUnixLink(windows.file(linked)));
+  if (linked == "win.ini") windows.write("win.ini", before);
+  app.click(l.button);
+  expectBox(app, confirmation(l.button), IDYES, windows.path());
+  expectBox(app, completion(l.button), IDOK, windows.path());
+  expectBox(app, kRestart, IDNO, windows.path());
+  expectIdle(app);
+  expectSnapshot(windows.snapshot(), {{"win.ini", after}, {"win.ini.old", before}});
+  expectSnapshot(elsewhere.snapshot(), {{"target.ini", before}});
+  closeApp(app);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , PlantedLink,
+    ::testing::Values(
+        // Followed for reading, then refused: its target's bytes would have become the new win.ini.
+        Link{"WinIniAgree", kAgree, "win.ini", kSettingsOpenFailure},
+        Link{"WinIniRemove", kRemove, "win.ini", kSettingsOpenFailure},
+        // Neither removed nor written through: the new settings would have gone into the target,
+        // which would then have been moved into the Windows directory.
+        Link{"TemporaryAgree", kAgree, "winini.tmp", kTemporaryOpenFailure},
+        Link{"TemporaryRemove", kRemove, "winini.tmp", kTemporaryOpenFailure},
+        // Not deleted, so win.ini cannot take its name: the delete would have removed the target.
+        Link{"BackupAgree", kAgree, "win.ini.old", kNotReplaced},
+        Link{"BackupRemove", kRemove, "win.ini.old", kNotReplaced}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -21,7 +21,6 @@ constexpr int kDisagree = 103, kExit = 104;
 
 const Expected kAlreadyApplied{"既にフォントが設定されています。", 48, ""};
 const Expected kNoWindowsDirectory{"windowsディレクトリが取得できませんでした。", 16, ""};
-const Expected kOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48, "エラー発生"};
 
 // Every box here has its full prompt already.
 void expectBox(const App& app, const Expected& expected, int answer) {
@@ -186,11 +185,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "[Windows]\r\nMS Sans Serif=System,128,3\r\n", kSectionMissing},
         Refusal{"RemoveWhenTheLineIsAbsent", kRemove, Windir::Temporary,
                 "[FontSubstitutes]\r\nMS Sans Serif=System,128,3 \r\n", kNotApplied},
-        Refusal{"AgreeWithoutWinIni", kAgree, Windir::Temporary, std::nullopt, kOpenFailure},
-        Refusal{"RemoveWithoutWinIni", kRemove, Windir::Temporary, std::nullopt, kOpenFailure},
+        Refusal{"AgreeWithoutWinIni", kAgree, Windir::Temporary, std::nullopt,
+                kSettingsOpenFailure},
+        Refusal{"RemoveWithoutWinIni", kRemove, Windir::Temporary, std::nullopt,
+                kSettingsOpenFailure},
         // The path keeps the doubled separator.
         Refusal{"AgreeWithoutWinIniUnderATrailingBackslash", kAgree, Windir::TrailingBackslash,
-                std::nullopt, kOpenFailure},
+                std::nullopt, kSettingsOpenFailure},
         Refusal{"AgreeWithAnEmptyWindir", kAgree, Windir::Empty, kWithLine, kNoWindowsDirectory},
         Refusal{"RemoveWithAnEmptyWindir", kRemove, Windir::Empty, kWithLine, kNoWindowsDirectory},
         Refusal{"AgreeWithoutWindir", kAgree, Windir::Unset, kWithLine, kNoWindowsDirectory},

@@ -104,6 +104,19 @@ TEST(Win32Files, OpenForWritingEmptiesAnExistingFile) {
   EXPECT_EQ(dir.read("winini.tmp"), "new");
 }
 
+// The system may hand back either letter case, and a file in place must still count as such.
+TEST(Win32Files, NamesMatchInAnyLetterCase) {
+  TempDirectory dir;
+  dir.write("WIN.INI", "kept");
+  std::string folder = dir.path();
+  for (char& c : folder) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  Win32Platform platform;
+  EXPECT_EQ(readAll(platform, folder + "\\win.ini"), "kept");
+  EXPECT_TRUE(platform.renameFile(folder + "\\win.ini", folder + "\\win.ini.old"));
+  EXPECT_TRUE(platform.deleteFile(folder + "\\Win.Ini.Old"));
+  EXPECT_FALSE(dir.exists("win.ini.old"));
+}
+
 TEST(Win32Files, JapaneseNamesWork) {
   TempDirectory dir;
   std::filesystem::create_directory(dir.file("日本語フォルダ"));
