@@ -262,31 +262,39 @@ TEST_F(OperationsTest, WhenTheOriginalCannotBePutBackItIsNamedAndKept) {
 }
 
 // A link planted under one of the three names is refused, and the file it leads to keeps every
-// byte where it was. Natively only: Wine cannot make a link itself, so the end-to-end tests plant
-// them there.
+// byte where it was. A hard link too: it would let an elevated run copy a file from elsewhere into
+// win.ini. Natively only: Wine cannot make a link itself, so the end-to-end tests plant them there.
 TEST_F(OperationsTest, LinkedNamesAreRefusedAndTheirTargetsKeepEveryByte) {
 #ifdef _WIN32
   GTEST_SKIP() << "links are planted by the end-to-end tests under Wine";
 #else
-  for (const std::string linked : {"win.ini", "winini.tmp", "win.ini.old"}) {
-    TempDirectory windows;
-    TempDirectory elsewhere;
-    elsewhere.write("target.ini", kOriginal);
-    if (linked != "win.ini") windows.write("win.ini", kOriginal);
-    std::filesystem::create_symlink(elsewhere.file("target.ini"), windows.file(linked));
-    ScriptedPlatform casePlatform;
-    casePlatform.environment["WINDIR"] = windows.path();
-    casePlatform.answers = {kYes};
-    applySubstitution(casePlatform);
+  for (const bool hard : {false, true}) {
+    for (const std::string linked : {"win.ini", "winini.tmp", "win.ini.old"}) {
+      SCOPED_TRACE((hard ? "hard link " : "symbolic link ") + linked);
+      TempDirectory windows;
+      TempDirectory elsewhere;
+      elsewhere.write("target.ini", kOriginal);
+      if (linked != "win.ini") windows.write("win.ini", kOriginal);
+      if (hard) {
+        std::filesystem::create_hard_link(elsewhere.file("target.ini"), windows.file(linked));
+      } else {
+        std::filesystem::create_symlink(elsewhere.file("target.ini"), windows.file(linked));
+      }
+      ScriptedPlatform casePlatform;
+      casePlatform.environment["WINDIR"] = windows.path();
+      casePlatform.answers = {kYes};
+      applySubstitution(casePlatform);
 
-    const Message expected = linked == "win.ini.old"
-                                 ? messages::notReplaced()
-                                 : messages::openFailure(windows.path() + "\\" + linked);
-    EXPECT_EQ(casePlatform.messages.back(), expected) << linked;
-    EXPECT_EQ(elsewhere.read("target.ini"), kOriginal) << linked;
-    EXPECT_TRUE(std::filesystem::is_symlink(windows.file(linked))) << linked;
-    EXPECT_EQ(windows.read("win.ini"), kOriginal) << linked;
-    EXPECT_EQ(windows.exists("winini.tmp"), linked == "winini.tmp") << linked;
+      const Message expected = linked == "win.ini.old"
+                                   ? messages::notReplaced()
+                                   : messages::openFailure(windows.path() + "\\" + linked);
+      EXPECT_EQ(casePlatform.messages.back(), expected);
+      EXPECT_EQ(elsewhere.read("target.ini"), kOriginal);
+      EXPECT_EQ(std::filesystem::hard_link_count(elsewhere.file("target.ini")), hard ? 2u : 1u);
+      EXPECT_EQ(std::filesystem::is_symlink(windows.file(linked)), !hard);
+      EXPECT_EQ(windows.read("win.ini"), kOriginal);
+      EXPECT_EQ(windows.exists("winini.tmp"), linked == "winini.tmp");
+    }
   }
 #endif
 }

@@ -74,18 +74,20 @@ std::unique_ptr<File> openFile(const std::string& path, int flags) {
   const int descriptor = ::open(nativePath(path).c_str(), flags | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (descriptor < 0) return nullptr;
   struct stat status {};
-  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+  // A second hard link is refused as on Windows: it could be a file from elsewhere.
+  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1) {
     ::close(descriptor);
     return nullptr;
   }
   return std::make_unique<PosixFile>(descriptor);
 }
 
-// Unlink and rename act on a link itself, which is harmless; refusing it anyway keeps the outcomes
-// those of the Windows platform.
-bool isLink(const std::string& nativePath) {
+// A symbolic link, or a file with a second hard link. Unlink and rename act on the name itself,
+// which is harmless; refusing it anyway keeps the outcomes those of the Windows platform.
+bool isLinked(const std::string& nativePath) {
   struct stat status {};
-  return ::lstat(nativePath.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+  return ::lstat(nativePath.c_str(), &status) == 0 &&
+         (S_ISLNK(status.st_mode) || status.st_nlink != 1);
 }
 
 const char* titleText(const Message& message) {
@@ -121,10 +123,10 @@ class PosixPlatform final : public Platform {
   }
 
   std::unique_ptr<File> openForWriting(const std::string& path) override {
-    // Only a regular file is removed; anything else stays and makes O_EXCL fail.
+    // Only a regular file of one name is removed; anything else stays and makes O_EXCL fail.
     const std::string native = nativePath(path);
     struct stat status {};
-    if (::lstat(native.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+    if (::lstat(native.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1) {
       ::unlink(native.c_str());
     }
     return openFile(path, O_WRONLY | O_CREAT | O_EXCL);
@@ -132,13 +134,13 @@ class PosixPlatform final : public Platform {
 
   bool deleteFile(const std::string& path) override {
     const std::string native = nativePath(path);
-    return !isLink(native) && ::unlink(native.c_str()) == 0;
+    return !isLinked(native) && ::unlink(native.c_str()) == 0;
   }
 
   bool renameFile(const std::string& from, const std::string& to) override {
     const std::string source = nativePath(from);
     const std::string target = nativePath(to);
-    if (isLink(source)) return false;
+    if (isLinked(source)) return false;
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
       return true;
     }

@@ -115,6 +115,7 @@ constexpr DWORD kNotInPlace = ERROR_CANT_RESOLVE_FILENAME;
 // 8 it fails on any path beyond MAX_PATH, which a long Windows directory has.
 struct Location {
   DWORD volume = 0;
+  DWORD names = 0;  // hard links to the file
   std::wstring path;
 };
 
@@ -126,7 +127,7 @@ std::optional<Location> locate(HANDLE handle) {
     const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
     if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(),
                                      static_cast<DWORD>(buffer.size()))) {
-      return Location{file.dwVolumeSerialNumber,
+      return Location{file.dwVolumeSerialNumber, file.nNumberOfLinks,
                       std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))};
     }
     // Too small: the length asked for has been filled in.
@@ -158,6 +159,9 @@ bool isInPlace(HANDLE handle, const std::wstring& path) {
   const auto expected = locate(folder.get());
   const auto actual = locate(handle);
   if (!expected || !actual || actual->volume != expected->volume) return false;
+  // A hard link is the same file under a second name: one placed here could make an elevated run
+  // copy a file its planter cannot read into a win.ini that they can.
+  if (actual->names != 1) return false;
   std::wstring wanted = expected->path;
   if (wanted.empty() || !isSeparator(wanted.back())) wanted += L'\\';
   wanted += name;

@@ -309,12 +309,13 @@ bool underWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-bool makeUnixLink(const std::wstring& path, const std::wstring& target) {
+bool makeUnixLink(const std::wstring& path, const std::wstring& target, bool hard) {
   const std::string linkPath = unixPath(path);
   const std::string targetPath = unixPath(target);
   return !linkPath.empty() && !targetPath.empty() &&
          runUnixProgram(L"/bin/ln",
-                        L"-s \"" + toUtf16(targetPath) + L"\" \"" + toUtf16(linkPath) + L"\"",
+                        std::wstring(hard ? L"" : L"-s ") + L"\"" + toUtf16(targetPath) + L"\" \"" +
+                            toUtf16(linkPath) + L"\"",
                         [&] { return !isMissing(path); });
 }
 

@@ -84,11 +84,12 @@ class HeldFile {
 };
 
 bool underWine();
-// Wine only: makes `path` a symbolic link to `target` (both Windows paths), or removes the link,
+// Wine only: makes `path` a symbolic (or hard) link to `target` (both Windows paths), or removes
+// the link,
 // with ln and rm. Wine cannot make a link itself (CreateSymbolicLinkW is a stub that claims
 // success), but its CreateProcessW runs Linux programs. False when that is not possible or does
 // not work.
-bool makeUnixLink(const std::wstring& path, const std::wstring& target);
+bool makeUnixLink(const std::wstring& path, const std::wstring& target, bool hard = false);
 bool removeUnixLink(const std::wstring& path);
 // Whether `path` opens as a character device (what a link to one looks like to Wine).
 bool isDevice(const std::wstring& path);

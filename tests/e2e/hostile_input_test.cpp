@@ -201,6 +201,7 @@ struct Link {
   int button;
   const char* linked;
   const Expected& refusal;
+  bool hard = false;
 };
 
 void PrintTo(const Link& l, std::ostream* out) { *out << l.name; }
@@ -218,7 +219,7 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetKeepsEveryByte) {
   WindowsDirectory elsewhere;
   elsewhere.write("target.ini", before);
   if (linked != "win.ini") windows.write("win.ini", before);
-  ASSERT_TRUE(makeUnixLink(windows.file(linked), elsewhere.file("target.ini")));
+  ASSERT_TRUE(makeUnixLink(windows.file(linked), elsewhere.file("target.ini"), l.hard));
   const Snapshot expected = windows.snapshot();
 
   App app(windows.path());
@@ -248,6 +249,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Followed for reading, then refused: its target's bytes would have become the new win.ini.
         Link{"WinIniAgree", kAgree, "win.ini", kSettingsOpenFailure},
         Link{"WinIniRemove", kRemove, "win.ini", kSettingsOpenFailure},
+        // A second name of a file from elsewhere, which its planter may not be able to read.
+        Link{"HardLinkedWinIniAgree", kAgree, "win.ini", kSettingsOpenFailure, true},
         // Neither removed nor written through: the new settings would have gone into the target,
         // which would then have been moved into the Windows directory.
         Link{"TemporaryAgree", kAgree, "winini.tmp", kTemporaryOpenFailure},
