@@ -282,7 +282,7 @@ TEST(MessagesTest, TextsStylesAndTitlesAreExact) {
        {"win.iniファイル内に[FontSubstitutes]エリアが存在しません。", MessageStyle::Stop,
         TitleKind::Empty, ""}},
       {messages::notReplaced(),
-       {"win.iniファイルを置き換えられませんでした。変更は行われていません。", MessageStyle::Stop,
+       {"win.iniファイルを置き換えられませんでした。win.iniは元のままです。", MessageStyle::Stop,
         TitleKind::Text, error}},
       {messages::originalLeftInBackup("C:\\W\\win.ini.old"),
        {"win.iniファイルを置き換えられませんでした。元のファイルは C:\\W\\win.ini.old "

@@ -42,7 +42,7 @@ Message sectionMissing() {
 }
 
 Message notReplaced() {
-  return withErrorTitle("win.iniファイルを置き換えられませんでした。変更は行われていません。",
+  return withErrorTitle("win.iniファイルを置き換えられませんでした。win.iniは元のままです。",
                         MessageStyle::Stop);
 }
 

@@ -14,6 +14,7 @@ Message openFailure(const std::string& path);
 Message readFailure(const std::string& path);
 Message writeFailure(const std::string& path);
 Message sectionMissing();
+// win.ini is the original again; an earlier backup may already be deleted.
 Message notReplaced();
 Message originalLeftInBackup(const std::string& backupPath);
 Message restartQuestion();
