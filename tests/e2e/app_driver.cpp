@@ -344,6 +344,19 @@ HWND App::pressTab(bool shift, Duration timeout) const {
   return focus();
 }
 
+void App::press(WORD key) const {
+  HWND to = focus();
+  if (!to) throw DriverError("no control has the focus");
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(to, WM_KEYDOWN, key, scan | 1);
+  PostMessageW(to, WM_KEYUP, key, scan | 1 | (LPARAM{3} << 30));
+}
+
+int App::waitForFocus(int id, Duration timeout) const {
+  pollUntil(timeout, [&] { return GetDlgCtrlID(focus()) == id; });
+  return GetDlgCtrlID(focus());
+}
+
 std::optional<Box> App::currentBox() const {
   const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass);
   if (boxes.empty()) return std::nullopt;

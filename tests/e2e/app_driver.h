@@ -57,6 +57,11 @@ class App {
   // Presses Tab (with Shift held when `shift`), waits for the focus to move and returns the
   // control that has it then.
   HWND pressTab(bool shift, Duration timeout = 3s) const;
+  // Posts a key-down and key-up of `key` to the focused control; waits for nothing.
+  void press(WORD key) const;
+  // Waits for the focus to reach the control with this id; returns the id of the control that has
+  // the focus then (0 when none does).
+  int waitForFocus(int id, Duration timeout = 3s) const;
 
   // The program's visible message box, when it shows one right now.
   std::optional<Box> currentBox() const;
