@@ -267,6 +267,8 @@ TEST(MessagesTest, TextsStylesAndTitlesAreExact) {
     Message expected;
   };
   const Case cases[] = {
+      {messages::startFailed(),
+       {"MOJIFIXを起動できませんでした。", MessageStyle::Stop, TitleKind::Text, error}},
       {messages::noWindowsDirectory(),
        {"windowsディレクトリが取得できませんでした。", MessageStyle::Stop, TitleKind::Empty, ""}},
       {messages::openFailure("C:\\W\\win.ini"),

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/resource.h"
+#include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "platform/dialog_keys.h"
 #include "platform/platform_win32.h"
@@ -100,6 +101,9 @@ struct FormState {
   // a second operation and a close must wait.
   bool busy = false;
   bool closeRequested = false;
+  // WM_CREATE succeeded; a window that failed to be made must not end the message loop that
+  // the start-up failure box still needs.
+  bool created = false;
 };
 
 // Functions that newer versions of Windows have, looked up at run time so the program still
@@ -248,6 +252,7 @@ bool onCreate(HWND form, FormState& state, const CREATESTRUCTW& create) {
   layout(form, dpi, nullptr);
   state.focus = GetDlgItem(form, IDC_COMMAND1);
   Form_Load(form, state);
+  state.created = true;
   return true;
 }
 
@@ -348,7 +353,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
       onClose(form, *state);
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (state->created) PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
       onNcDestroy(form, *state);
@@ -357,9 +362,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(form, message, wParam, lParam);
 }
 
-}  // namespace
-
-int runForm1(HINSTANCE instance, int showCommand) {
+HWND createForm1(HINSTANCE instance, FormState& state) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = formProc;
@@ -368,14 +371,21 @@ int runForm1(HINSTANCE instance, int showCommand) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass)) return 1;
-
-  FormState state;
+  if (!RegisterClassExW(&windowClass)) return nullptr;
   // The size is set in WM_CREATE, once the window's DPI is known.
-  HWND form =
-      CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
-  if (!form) return 1;
+  return CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+}
+
+}  // namespace
+
+int runForm1(HINSTANCE instance, int showCommand) {
+  FormState state;
+  HWND form = createForm1(instance, state);
+  if (!form) {
+    state.platform.showMessage(messages::startFailed());
+    return 1;
+  }
   ShowWindow(form, showCommand);
   UpdateWindow(form);
 

@@ -20,6 +20,10 @@ Message withErrorTitle(std::string prompt, MessageStyle style) {
 
 }  // namespace
 
+Message startFailed() {
+  return withErrorTitle("MOJIFIXを起動できませんでした。", MessageStyle::Stop);
+}
+
 Message noWindowsDirectory() {
   return withEmptyTitle("windowsディレクトリが取得できませんでした。", MessageStyle::Stop);
 }

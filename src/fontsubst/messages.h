@@ -1,4 +1,4 @@
-// Every message the two operations show, with its style and title.
+// Every message the program shows, with its style and title.
 #ifndef MOJIFIX_FONTSUBST_MESSAGES_H
 #define MOJIFIX_FONTSUBST_MESSAGES_H
 
@@ -7,6 +7,9 @@
 #include "platform/platform.h"
 
 namespace mojifix::messages {
+
+// Start-up: the window could not be made.
+Message startFailed();
 
 // Shared by both operations.
 Message noWindowsDirectory();

@@ -260,7 +260,7 @@ RECT clientRect(HWND child, HWND parent) {
   return rect;
 }
 
-App::App(const std::optional<std::string>& windir) {
+App::App(const std::optional<std::string>& windir, bool withWindow) {
   std::wstring path = programPath();
   std::wstring commandLine = L"\"" + path + L"\"";
   std::wstring environment = environmentWith(windir);
@@ -271,6 +271,7 @@ App::App(const std::optional<std::string>& windir) {
                       &process_)) {
     throw DriverError("cannot start " + narrow(path) + ": error " + std::to_string(GetLastError()));
   }
+  if (!withWindow) return;
   const bool shown = pollUntil(10s, [this] {
     const auto windows = topLevelWindows(process_.dwProcessId, kMainClass);
     if (!windows.empty()) window_ = windows.front();
@@ -296,6 +297,11 @@ App::~App() {
 }
 
 bool App::running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD App::exitCode() const {
+  DWORD code = 0;
+  return GetExitCodeProcess(process_.hProcess, &code) ? code : STILL_ACTIVE;
+}
 
 HWND App::control(int id) const {
   HWND hwnd = GetDlgItem(window_, id);

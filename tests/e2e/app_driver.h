@@ -40,8 +40,8 @@ const char* iconName(Icon icon);
 class App {
  public:
   // Starts the program with WINDIR set to `windir`, or removed when it is nullopt, and waits for
-  // its main window.
-  explicit App(const std::optional<std::string>& windir);
+  // its main window unless `withWindow` is false.
+  explicit App(const std::optional<std::string>& windir, bool withWindow = true);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -75,6 +75,8 @@ class App {
   // The first message box shown within `time`; nullopt when none shows (or the program ends).
   std::optional<Box> boxWithin(Duration time) const;
   bool running() const;
+  // The process's exit code, STILL_ACTIVE while it runs.
+  DWORD exitCode() const;
 
  private:
   PROCESS_INFORMATION process_{};

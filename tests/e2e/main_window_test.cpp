@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -277,6 +278,56 @@ INSTANTIATE_TEST_SUITE_P(
                               {S::MouseSelectsText, S::Tab, S::ShiftTab},
                               kDisagree}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Under Wine the names of window classes share the global atom table. This holds every name
+// present when it is made but one, and fill() takes the free entries: only a new class name then
+// finds no room. Everything is released when it goes.
+class FullAtomTable {
+ public:
+  explicit FullAtomTable(const wchar_t* except) {
+    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
+      wchar_t name[256];
+      if (GlobalGetAtomNameW(static_cast<ATOM>(atom), name, 256) == 0) continue;
+      if (lstrcmpiW(name, except) != 0) atoms_.push_back(GlobalAddAtomW(name));
+    }
+  }
+  // Takes every free entry.
+  void fill() {
+    for (int i = 0;; ++i) {
+      const ATOM atom = GlobalAddAtomW((L"mojifix-filler-" + std::to_wstring(i)).c_str());
+      if (!atom) break;
+      atoms_.push_back(atom);
+    }
+  }
+  ~FullAtomTable() {
+    for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
+  }
+  FullAtomTable(const FullAtomTable&) = delete;
+  FullAtomTable& operator=(const FullAtomTable&) = delete;
+
+ private:
+  std::vector<ATOM> atoms_;
+};
+
+TEST(StartUp, ReportsAWindowClassThatCannotBeRegisteredAndFails) {
+  if (!underWine()) GTEST_SKIP() << "only Wine keeps class names in the global atom table";
+  mojifix::testing::TempDirectory windowsDirectory;
+  std::optional<App> app;
+  {
+    std::optional<FullAtomTable> table;
+    // A first instance brings in every class name the program and its boxes use but its own.
+    {
+      const App first(windowsDirectory.path());
+      table.emplace(L"MojifixForm1");
+      closeApp(first);
+    }
+    table->fill();
+    app.emplace(windowsDirectory.path(), false);
+    expectBox(*app, {"MOJIFIXを起動できませんでした。", 16, "エラー発生"}, IDOK, "");
+  }
+  app->waitForExit();
+  EXPECT_NE(app->exitCode(), 0u);
+}
 
 }  // namespace
 }  // namespace mojifix::e2e
