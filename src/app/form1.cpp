@@ -12,8 +12,8 @@
 #include "app/resource.h"
 #include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
-#include "platform/dialog_keys.h"
 #include "platform/platform_win32.h"
+#include "platform/win32_dialog_keys.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {

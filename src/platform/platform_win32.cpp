@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/dialog_keys.h"
+#include "platform/win32_dialog_keys.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {

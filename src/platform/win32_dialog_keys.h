@@ -5,8 +5,8 @@
 // push button only on the keys it handles itself, so Enter then depends on how the focus arrived,
 // and a button it once made the default keeps that look after the mouse moves the focus. This
 // handles the few keys the window needs and never makes any button the default.
-#ifndef MOJIFIX_PLATFORM_DIALOG_KEYS_H
-#define MOJIFIX_PLATFORM_DIALOG_KEYS_H
+#ifndef MOJIFIX_PLATFORM_WIN32_DIALOG_KEYS_H
+#define MOJIFIX_PLATFORM_WIN32_DIALOG_KEYS_H
 
 #include <windows.h>
 
