@@ -306,6 +306,8 @@ TEST(MessagesTest, TextsStylesAndTitlesAreExact) {
     Message expected;
   };
   const Case cases[] = {
+      {messages::startFailed(),
+       {"MOJIFIXを起動できませんでした。", MessageStyle::Stop, TitleKind::Text, error}},
       {messages::noWindowsDirectory(),
        {"windowsディレクトリが取得できませんでした。", MessageStyle::Stop, TitleKind::Empty, ""}},
       {messages::openFailure("C:\\W\\win.ini"),
@@ -321,7 +323,7 @@ TEST(MessagesTest, TextsStylesAndTitlesAreExact) {
        {"win.iniファイル内に[FontSubstitutes]エリアが存在しません。", MessageStyle::Stop,
         TitleKind::Empty, ""}},
       {messages::notReplaced(),
-       {"win.iniファイルを置き換えられませんでした。変更は行われていません。", MessageStyle::Stop,
+       {"win.iniファイルを置き換えられませんでした。win.iniは元のままです。", MessageStyle::Stop,
         TitleKind::Text, error}},
       {messages::originalLeftInBackup("C:\\W\\win.ini.old"),
        {"win.iniファイルを置き換えられませんでした。元のファイルは C:\\W\\win.ini.old "

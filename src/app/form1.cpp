@@ -6,14 +6,14 @@
 // here and UTF-16 only at the calls into Windows.
 #include "app/form1.h"
 
-#include <commctrl.h>
-
 #include <cstddef>
 #include <string>
 
 #include "app/resource.h"
+#include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "platform/platform_win32.h"
+#include "platform/win32_dialog_keys.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {
@@ -27,17 +27,6 @@ constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 6885;
 constexpr int kClientHeightTwips = 2460;
 
-// Control identifiers; 1 and 2 are left out because the dialog keys send them for Enter and
-// Escape, and this window has no default or cancel button.
-enum ControlId : int {
-  kCommand1 = 101,
-  kText1 = 102,
-  kCommand2 = 103,
-  kCommand3 = 104,
-  kLabel1 = 105,
-  kCommand4 = 106,
-};
-
 struct TwipsRect {
   int left;
   int top;
@@ -46,7 +35,7 @@ struct TwipsRect {
 };
 
 struct ControlDesign {
-  ControlId id;
+  int id;
   const wchar_t* windowClass;
   const char* caption;
   DWORD style;
@@ -58,23 +47,23 @@ constexpr DWORD kPushButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON
 
 // In creation order, which is also the tab order.
 constexpr ControlDesign kControls[] = {
-    {kCommand1, L"BUTTON", "同意する", kPushButton | WS_GROUP, 0, {60, 1740, 1575, 675}},
-    {kText1,
+    {IDC_COMMAND1, L"BUTTON", "同意する", kPushButton | WS_GROUP, 0, {60, 1740, 1575, 675}},
+    {IDC_TEXT1,
      L"EDIT",
      "",
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
      WS_EX_CLIENTEDGE,
      {0, 0, 6855, 1695}},
-    {kCommand2, L"BUTTON", "同意しない", kPushButton, 0, {1680, 1740, 1575, 675}},
-    {kCommand3, L"BUTTON", "終了", kPushButton, 0, {3300, 1740, 1575, 675}},
+    {IDC_COMMAND2, L"BUTTON", "同意しない", kPushButton, 0, {1680, 1740, 1575, 675}},
+    {IDC_COMMAND3, L"BUTTON", "終了", kPushButton, 0, {3300, 1740, 1575, 675}},
     // Centred vertically: the control is shorter than a line of the system font.
-    {kLabel1,
+    {IDC_LABEL1,
      L"STATIC",
      "MOJIFIX",
      WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
      0,
      {5340, 2160, 855, 195}},
-    {kCommand4, L"BUTTON", "解除", kPushButton, 0, {6060, 1740, 795, 375}},
+    {IDC_COMMAND4, L"BUTTON", "解除", kPushButton, 0, {6060, 1740, 795, 375}},
 };
 
 struct InstructionLine {
@@ -112,6 +101,9 @@ struct FormState {
   // a second operation and a close must wait.
   bool busy = false;
   bool closeRequested = false;
+  // WM_CREATE succeeded; a window that failed to be made must not end the message loop that
+  // the start-up failure box still needs.
+  bool created = false;
 };
 
 // Functions that newer versions of Windows have, looked up at run time so the program still
@@ -207,28 +199,6 @@ void layout(HWND form, UINT dpi, const POINT* position) {
   }
 }
 
-// A multi-line edit asks for every key, so Tab would never leave it, and used with the dialog keys
-// it turns Escape into a close of its parent. This hands both keys back to the dialog keys, which
-// move the focus on Tab and send an ignored IDCANCEL on Escape.
-LRESULT CALLBACK text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                           UINT_PTR subclassId, DWORD_PTR) {
-  switch (message) {
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
-      const MSG* key = reinterpret_cast<const MSG*>(lParam);
-      if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
-          (key->wParam == VK_TAB || key->wParam == VK_ESCAPE)) {
-        code &= ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
-      }
-      return code;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(edit, text1Proc, subclassId);
-      break;
-  }
-  return DefSubclassProc(edit, message, wParam, lParam);
-}
-
 bool createControls(HWND form, HINSTANCE instance) {
   for (const ControlDesign& item : kControls) {
     HWND control = CreateWindowExW(
@@ -236,11 +206,11 @@ bool createControls(HWND form, HINSTANCE instance) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance, nullptr);
     if (!control) return false;
   }
-  return SetWindowSubclass(GetDlgItem(form, kText1), text1Proc, 0, 0) != FALSE;
+  return true;
 }
 
 void Form_Load(HWND form, FormState& state) {
-  HWND text1 = GetDlgItem(form, kText1);
+  HWND text1 = GetDlgItem(form, IDC_TEXT1);
   setWindowText(text1, "");
   for (const InstructionLine& line : kInstructions) {
     std::string text = windowText(text1);
@@ -280,8 +250,9 @@ bool onCreate(HWND form, FormState& state, const CREATESTRUCTW& create) {
   const UINT dpi = windowDpi(form);
   applyFont(form, state, dpi);
   layout(form, dpi, nullptr);
-  state.focus = GetDlgItem(form, kCommand1);
+  state.focus = GetDlgItem(form, IDC_COMMAND1);
   Form_Load(form, state);
+  state.created = true;
   return true;
 }
 
@@ -291,16 +262,16 @@ void onCommand(HWND form, FormState& state, int id, int notification) {
   // would otherwise start a second operation inside the first.
   if (state.busy) return;
   switch (id) {
-    case kCommand1:
+    case IDC_COMMAND1:
       Command1_Click(form, state);
       break;
-    case kCommand2:
+    case IDC_COMMAND2:
       Command2_Click(form);
       break;
-    case kCommand3:
+    case IDC_COMMAND3:
       Command3_Click(form);
       break;
-    case kCommand4:
+    case IDC_COMMAND4:
       Command4_Click(form, state);
       break;
   }
@@ -316,7 +287,7 @@ void onClose(HWND form, FormState& state) {
 
 // A read-only edit is drawn like a label; the instruction text keeps the look of a text box.
 LRESULT onControlColorStatic(HDC dc, HWND control, HWND form) {
-  if (control != GetDlgItem(form, kText1)) {
+  if (control != GetDlgItem(form, IDC_TEXT1)) {
     return DefWindowProcW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
   }
@@ -382,7 +353,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
       onClose(form, *state);
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (state->created) PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
       onNcDestroy(form, *state);
@@ -391,9 +362,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(form, message, wParam, lParam);
 }
 
-}  // namespace
-
-int runForm1(HINSTANCE instance, int showCommand) {
+HWND createForm1(HINSTANCE instance, FormState& state) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = formProc;
@@ -402,21 +371,28 @@ int runForm1(HINSTANCE instance, int showCommand) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass)) return 1;
-
-  FormState state;
+  if (!RegisterClassExW(&windowClass)) return nullptr;
   // The size is set in WM_CREATE, once the window's DPI is known.
-  HWND form =
-      CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
-  if (!form) return 1;
+  return CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+}
+
+}  // namespace
+
+int runForm1(HINSTANCE instance, int showCommand) {
+  FormState state;
+  HWND form = createForm1(instance, state);
+  if (!form) {
+    state.platform.showMessage(messages::startFailed());
+    return 1;
+  }
   ShowWindow(form, showCommand);
   UpdateWindow(form);
 
   MSG message{};
   BOOL got;
   while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-    if (IsDialogMessageW(form, &message)) continue;
+    if (handleDialogKey(form, message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

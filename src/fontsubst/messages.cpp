@@ -20,6 +20,10 @@ Message withErrorTitle(std::string prompt, MessageStyle style) {
 
 }  // namespace
 
+Message startFailed() {
+  return withErrorTitle("MOJIFIXを起動できませんでした。", MessageStyle::Stop);
+}
+
 Message noWindowsDirectory() {
   return withEmptyTitle("windowsディレクトリが取得できませんでした。", MessageStyle::Stop);
 }
@@ -42,7 +46,7 @@ Message sectionMissing() {
 }
 
 Message notReplaced() {
-  return withErrorTitle("win.iniファイルを置き換えられませんでした。変更は行われていません。",
+  return withErrorTitle("win.iniファイルを置き換えられませんでした。win.iniは元のままです。",
                         MessageStyle::Stop);
 }
 

@@ -1,4 +1,4 @@
-// Every message the two operations show, with its style and title.
+// Every message the program shows, with its style and title.
 #ifndef MOJIFIX_FONTSUBST_MESSAGES_H
 #define MOJIFIX_FONTSUBST_MESSAGES_H
 
@@ -8,12 +8,16 @@
 
 namespace mojifix::messages {
 
+// Start-up: the window could not be made.
+Message startFailed();
+
 // Shared by both operations.
 Message noWindowsDirectory();
 Message openFailure(const std::string& path);
 Message readFailure(const std::string& path);
 Message writeFailure(const std::string& path);
 Message sectionMissing();
+// win.ini is the original again; an earlier backup may already be deleted.
 Message notReplaced();
 Message originalLeftInBackup(const std::string& backupPath);
 Message restartQuestion();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32_dialog_keys.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {
@@ -248,8 +249,13 @@ MessageResult Win32Platform::showMessage(const Message& message) {
       title = toUtf16(message.title);
       break;
   }
-  switch (MessageBoxW(owner_, toUtf16(message.prompt).c_str(), title.c_str(),
-                      static_cast<UINT>(message.style))) {
+  // A modal box disables its owner first, which may take the focus away before the owner learns
+  // that it is no longer active; so the control that had the focus is noted here and given back.
+  HWND focus = GetFocus();
+  const int answer = MessageBoxW(owner_, toUtf16(message.prompt).c_str(), title.c_str(),
+                                 static_cast<UINT>(message.style));
+  if (owner_ && focus && IsChild(owner_, focus) && GetActiveWindow() == owner_) SetFocus(focus);
+  switch (answer) {
     case IDYES:
       return MessageResult::Yes;
     case IDNO:
@@ -313,7 +319,7 @@ void Win32Platform::processEvents() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    if (owner_ && IsDialogMessageW(owner_, &message)) continue;
+    if (owner_ && handleDialogKey(owner_, message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -260,7 +260,7 @@ RECT clientRect(HWND child, HWND parent) {
   return rect;
 }
 
-App::App(const std::optional<std::string>& windir) {
+App::App(const std::optional<std::string>& windir, bool withWindow) {
   std::wstring path = programPath();
   std::wstring commandLine = L"\"" + path + L"\"";
   std::wstring environment = environmentWith(windir);
@@ -271,6 +271,7 @@ App::App(const std::optional<std::string>& windir) {
                       &process_)) {
     throw DriverError("cannot start " + narrow(path) + ": error " + std::to_string(GetLastError()));
   }
+  if (!withWindow) return;
   const bool shown = pollUntil(10s, [this] {
     const auto windows = topLevelWindows(process_.dwProcessId, kMainClass);
     if (!windows.empty()) window_ = windows.front();
@@ -296,6 +297,11 @@ App::~App() {
 }
 
 bool App::running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD App::exitCode() const {
+  DWORD code = 0;
+  return GetExitCodeProcess(process_.hProcess, &code) ? code : STILL_ACTIVE;
+}
 
 HWND App::control(int id) const {
   HWND hwnd = GetDlgItem(window_, id);
@@ -342,6 +348,19 @@ HWND App::pressTab(bool shift, Duration timeout) const {
   }
   if (!moved) throw DriverError("the focus did not move on Tab");
   return focus();
+}
+
+void App::press(WORD key) const {
+  HWND to = focus();
+  if (!to) throw DriverError("no control has the focus");
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(to, WM_KEYDOWN, key, scan | 1);
+  PostMessageW(to, WM_KEYUP, key, scan | 1 | (LPARAM{3} << 30));
+}
+
+int App::waitForFocus(int id, Duration timeout) const {
+  pollUntil(timeout, [&] { return GetDlgCtrlID(focus()) == id; });
+  return GetDlgCtrlID(focus());
 }
 
 std::optional<Box> App::currentBox() const {

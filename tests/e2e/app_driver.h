@@ -40,8 +40,8 @@ const char* iconName(Icon icon);
 class App {
  public:
   // Starts the program with WINDIR set to `windir`, or removed when it is nullopt, and waits for
-  // its main window.
-  explicit App(const std::optional<std::string>& windir);
+  // its main window unless `withWindow` is false.
+  explicit App(const std::optional<std::string>& windir, bool withWindow = true);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -57,6 +57,11 @@ class App {
   // Presses Tab (with Shift held when `shift`), waits for the focus to move and returns the
   // control that has it then.
   HWND pressTab(bool shift, Duration timeout = 3s) const;
+  // Posts a key-down and key-up of `key` to the focused control; waits for nothing.
+  void press(WORD key) const;
+  // Waits for the focus to reach the control with this id; returns the id of the control that has
+  // the focus then (0 when none does).
+  int waitForFocus(int id, Duration timeout = 3s) const;
 
   // The program's visible message box, when it shows one right now.
   std::optional<Box> currentBox() const;
@@ -70,6 +75,8 @@ class App {
   // The first message box shown within `time`; nullopt when none shows (or the program ends).
   std::optional<Box> boxWithin(Duration time) const;
   bool running() const;
+  // The process's exit code, STILL_ACTIVE while it runs.
+  DWORD exitCode() const;
 
  private:
   PROCESS_INFORMATION process_{};

@@ -22,7 +22,7 @@ const Expected kRestart{"システムを再起動します。よろしいです�
 const Expected kSectionMissing{"win.iniファイル内に[FontSubstitutes]エリアが存在しません。", 16,
                                ""};
 const Expected kNotApplied{"win.iniファイル内にフォント設定は存在しません。", 48, ""};
-const Expected kNotReplaced{"win.iniファイルを置き換えられませんでした。変更は行われていません。",
+const Expected kNotReplaced{"win.iniファイルを置き換えられませんでした。win.iniは元のままです。",
                             16, "エラー発生"};
 const Expected kSettingsOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48,
                                     "エラー発生"};

@@ -1,20 +1,22 @@
 // The main window as the user meets it right after start: title, instruction text, controls,
-// frame, focus and tab order.
+// frame, focus and tab order, and what the keys do.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "e2e/app_driver.h"
+#include "e2e/e2e_support.h"
 #include "support/temp_directory.h"
 
 namespace mojifix::e2e {
 namespace {
 
-constexpr int kAgree = 101, kText = 102, kDisagree = 103, kExit = 104, kLabel = 105, kRemove = 106;
+constexpr int kText = 102, kDisagree = 103, kExit = 104, kLabel = 105;
 
 std::string upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -158,6 +160,173 @@ TEST_F(MainWindow, StartsWithTheFocusOnAgreeAndTabsThroughTheControls) {
     }
     EXPECT_EQ(visited, walk.visits);
   }
+}
+
+enum class Step {
+  Tab,
+  ShiftTab,
+  Enter,
+  Space,
+  Escape,
+  MouseOnRemove,     // pressed on 解除 and released off it: the focus moves, nothing is clicked
+  MouseSelectsText,  // a drag across the first line of Text1
+  NoToAgreeBox,  // the confirmation of 同意する shows, is answered No, and the button has the
+                 // focus again
+  NoToRemoveBox,
+};
+
+struct KeyCase {
+  const char* name;
+  std::vector<Step> steps;
+  int then;  // where a last Tab takes the focus; 0: the program has ended instead
+};
+
+void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
+
+class Keys : public MainWindow, public ::testing::WithParamInterface<KeyCase> {
+ protected:
+  DWORD selection() const {
+    return static_cast<DWORD>(SendMessageW(app.control(kText), EM_GETSEL, 0, 0));
+  }
+
+  // Tab or Shift+Tab; entering Text1 that way selects nothing. Returns where the focus went.
+  int tab(bool shift) {
+    const int reached = GetDlgCtrlID(app.pressTab(shift));
+    if (reached == kText) {
+      EXPECT_EQ(selection(), 0u) << "Tab selected text";
+    }
+    return reached;
+  }
+
+  void mouse(int id, POINT down, POINT up) const {
+    HWND control = app.control(id);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
+    PostMessageW(control, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(up.x, up.y));
+    PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
+  }
+
+  void run(Step step) {
+    switch (step) {
+      case Step::Tab:
+      case Step::ShiftTab:
+        tab(step == Step::ShiftTab);
+        return;
+      case Step::Enter:
+        return app.press(VK_RETURN);
+      case Step::Space:
+        return app.press(VK_SPACE);
+      case Step::Escape:
+        return app.press(VK_ESCAPE);
+      case Step::MouseOnRemove:
+        mouse(kRemove, {20, 10}, {-20, -10});
+        ASSERT_EQ(app.waitForFocus(kRemove), kRemove);
+        return;
+      case Step::MouseSelectsText: {
+        mouse(kText, {4, 4}, {80, 4});
+        ASSERT_EQ(app.waitForFocus(kText), kText);
+        for (int i = 0; i < 100 && LOWORD(selection()) == HIWORD(selection()); ++i) {
+          std::this_thread::sleep_for(10ms);
+        }
+        ASSERT_NE(LOWORD(selection()), HIWORD(selection())) << "the mouse selected nothing";
+        return;
+      }
+      case Step::NoToAgreeBox:
+      case Step::NoToRemoveBox: {
+        const int button = step == Step::NoToAgreeBox ? kAgree : kRemove;
+        expectBox(app, confirmation(button), IDNO, "");
+        ASSERT_EQ(app.waitForFocus(button), button) << "the focus did not come back";
+        return;
+      }
+    }
+  }
+};
+
+// Enter and Space click the focused button however the focus came to it; nothing else reacts to
+// Enter or Escape, and no button ever looks like the default one.
+TEST_P(Keys, ActOnTheFocusedControlOnly) {
+  const KeyCase& c = GetParam();
+  ASSERT_EQ(app.waitForFocus(kAgree), kAgree);
+  for (const Step step : c.steps) run(step);
+  if (c.then == 0) return app.waitForExit();
+
+  // The keys before it were handled by the time this Tab moves the focus.
+  EXPECT_EQ(tab(false), c.then);
+  EXPECT_FALSE(app.currentBox());
+  EXPECT_TRUE(app.running());
+  for (const int button : {kAgree, kDisagree, kExit, kRemove}) {
+    EXPECT_EQ(style(app.control(button)) & BS_TYPEMASK, BS_PUSHBUTTON) << "button " << button;
+  }
+}
+
+using S = Step;
+INSTANTIATE_TEST_SUITE_P(
+    , Keys,
+    ::testing::Values(KeyCase{"EnterAtStartAndAfterTheBox",
+                              {S::Enter, S::NoToAgreeBox, S::Enter, S::NoToAgreeBox},
+                              kText},
+                      KeyCase{"SpaceAtStart", {S::Space, S::NoToAgreeBox}, kText},
+                      KeyCase{
+                          "EnterAfterShiftTab", {S::ShiftTab, S::Enter, S::NoToRemoveBox}, kAgree},
+                      KeyCase{"EnterAfterTabToDisagree", {S::Tab, S::Tab, S::Enter}, 0},
+                      KeyCase{"EnterAfterShiftTabToExit", {S::ShiftTab, S::ShiftTab, S::Enter}, 0},
+                      KeyCase{"EnterAfterTheMouseTookTheFocusFromATabbedButton",
+                              {S::Tab, S::Tab, S::MouseOnRemove, S::Enter, S::NoToRemoveBox},
+                              kAgree},
+                      KeyCase{"EnterAndEscapeInText", {S::Tab, S::Enter, S::Escape}, kDisagree},
+                      KeyCase{"EscapeOnAButton", {S::Escape}, kText},
+                      KeyCase{"TabIntoTextDropsAMouseSelection",
+                              {S::MouseSelectsText, S::Tab, S::ShiftTab},
+                              kDisagree}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Under Wine the names of window classes share the global atom table. This holds every name
+// present when it is made but one, and fill() takes the free entries: only a new class name then
+// finds no room. Everything is released when it goes.
+class FullAtomTable {
+ public:
+  explicit FullAtomTable(const wchar_t* except) {
+    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
+      wchar_t name[256];
+      if (GlobalGetAtomNameW(static_cast<ATOM>(atom), name, 256) == 0) continue;
+      if (lstrcmpiW(name, except) != 0) atoms_.push_back(GlobalAddAtomW(name));
+    }
+  }
+  // Takes every free entry.
+  void fill() {
+    for (int i = 0;; ++i) {
+      const ATOM atom = GlobalAddAtomW((L"mojifix-filler-" + std::to_wstring(i)).c_str());
+      if (!atom) break;
+      atoms_.push_back(atom);
+    }
+  }
+  ~FullAtomTable() {
+    for (const ATOM atom : atoms_) GlobalDeleteAtom(atom);
+  }
+  FullAtomTable(const FullAtomTable&) = delete;
+  FullAtomTable& operator=(const FullAtomTable&) = delete;
+
+ private:
+  std::vector<ATOM> atoms_;
+};
+
+TEST(StartUp, ReportsAWindowClassThatCannotBeRegisteredAndFails) {
+  if (!underWine()) GTEST_SKIP() << "only Wine keeps class names in the global atom table";
+  mojifix::testing::TempDirectory windowsDirectory;
+  std::optional<App> app;
+  {
+    std::optional<FullAtomTable> table;
+    // A first instance brings in every class name the program and its boxes use but its own.
+    {
+      const App first(windowsDirectory.path());
+      table.emplace(L"MojifixForm1");
+      closeApp(first);
+    }
+    table->fill();
+    app.emplace(windowsDirectory.path(), false);
+    expectBox(*app, {"MOJIFIXを起動できませんでした。", 16, "エラー発生"}, IDOK, "");
+  }
+  app->waitForExit();
+  EXPECT_NE(app->exitCode(), 0u);
 }
 
 }  // namespace

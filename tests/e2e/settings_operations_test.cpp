@@ -109,6 +109,7 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   expectBox(app, c.done, IDOK);
   expectBox(app, kRestart, IDNO);
   expectIdle(app);
+  EXPECT_EQ(app.waitForFocus(c.button), c.button) << "the focus did not come back";
   EXPECT_EQ(file("win.ini"), c.after);
   EXPECT_EQ(file("win.ini.old"), c.before);
   EXPECT_FALSE(windows.exists("winini.tmp"));
@@ -131,6 +132,7 @@ TEST_P(DeclinedConfirmation, TouchesNothing) {
   app.click(button);
   expectBox(app, confirmation(button), IDNO);
   expectIdle(app);
+  EXPECT_EQ(app.waitForFocus(button), button) << "the focus did not come back";
   expectUntouched(before);
   closeApp(app);
 }
@@ -169,6 +171,7 @@ TEST_P(Refuses, WithItsMessageAndTouchesNothing) {
   expectBox(app, confirmation(r.button), IDYES);
   expectBox(app, message, IDOK);
   expectIdle(app);
+  EXPECT_EQ(app.waitForFocus(r.button), r.button) << "the focus did not come back";
   expectUntouched(r.winIni);
   closeApp(app);
 }
