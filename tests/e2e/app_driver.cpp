@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <cwctype>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -67,19 +68,10 @@ std::wstring environmentWith(const std::optional<std::string>& windir) {
   return block;
 }
 
-template <typename Predicate>
-bool pollUntil(Duration timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
-
 struct WindowSearch {
   DWORD processId;
   std::string windowClass;
+  bool visibleOnly;
   std::vector<HWND> found;
 };
 
@@ -88,15 +80,17 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
   auto& s = *reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == s.processId && IsWindowVisible(hwnd) && className(hwnd) == s.windowClass) {
+  if (owner == s.processId && (!s.visibleOnly || IsWindowVisible(hwnd)) &&
+      className(hwnd) == s.windowClass) {
     s.found.push_back(hwnd);
   }
   return TRUE;
 }
 
-// The visible top-level windows of one process with the given class.
-std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass) {
-  WindowSearch search{processId, narrow(windowClass), {}};
+// The top-level windows of one process with the given class.
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass,
+                                  bool visibleOnly = true) {
+  WindowSearch search{processId, narrow(windowClass), visibleOnly, {}};
   EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -355,23 +349,35 @@ Box App::waitForBox(Duration timeout) const {
   if (!pollUntil(timeout, [&] { return (box = currentBox()) || !running(); }) || !box) {
     throw DriverError(running() ? "no message box appeared" : "the program ended, no message box");
   }
-  // The box is visible before it has painted; its icon is read from the screen.
-  std::this_thread::sleep_for(150ms);
+  // The box is visible before it has painted; its icon is read from the screen once it shows
+  // one of the four (every box of the program has one).
   Box painted = readBox(box->hwnd);
-  pollUntil(1s, [&] { return (painted.icon = readIcon(box->hwnd)) != Icon::Unknown; });
+  pollUntil(timeout, [&] {
+    painted.icon = readIcon(box->hwnd);
+    return painted.icon != Icon::Unknown && painted.icon != Icon::None;
+  });
   return painted;
 }
 
-void App::answer(const Box& box, int buttonId) const {
+void App::answer(const Box& box, int buttonId, const std::function<void()>& behind) const {
   // Answering Yes would call the real ExitWindowsEx, which ends every program of the prefix.
   if (box.prompt.find(kRestart) != std::string::npos && buttonId != IDNO) {
     throw DriverError("refusing to answer the restart question with anything but No");
   }
   HWND button = GetDlgItem(box.hwnd, buttonId);
   if (!button) throw DriverError("the box has no button " + std::to_string(buttonId));
+  // Stopped, the program cannot take the answer before what goes behind it is queued too.
+  if (behind && SuspendThread(process_.hThread) == static_cast<DWORD>(-1)) {
+    throw DriverError("cannot stop the program's thread");
+  }
   PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
-  if (!pollUntil(3s, [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); })) {
+  if (behind) {
+    behind();
+    ResumeThread(process_.hThread);
+  }
+  // Gone, not just hidden: any box of the program found from now on is a new one.
+  if (!pollUntil(5s, [&] { return !IsWindow(box.hwnd); })) {
     throw DriverError("the box stayed open after its answer");
   }
 }
@@ -384,10 +390,15 @@ void App::waitForExit(Duration timeout) const {
   if (box) throw DriverError("a message box appeared instead of the end: " + box->prompt);
 }
 
-std::optional<Box> App::boxWithin(Duration time) const {
-  std::optional<Box> box;
-  pollUntil(time, [&] { return (box = currentBox()) || !running(); });
-  return box;
+std::optional<Box> App::boxAfterSync() const {
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) &&
+      IsWindow(window_)) {
+    throw DriverError("the program took no message within 10 s");
+  }
+  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass, false);
+  if (boxes.empty()) return std::nullopt;
+  return readBox(boxes.front());
 }
 
 }  // namespace mojifix::e2e

@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace mojifix::e2e {
 
@@ -62,19 +64,34 @@ class App {
   std::optional<Box> currentBox() const;
   // Waits for a message box, then reads it (waiting for it to paint so its icon can be read).
   Box waitForBox(Duration timeout = 5s) const;
-  // Presses the box's button; Yes is refused for any box that mentions restarting.
-  void answer(const Box& box, int buttonId) const;
+  // Presses the box's button; Yes is refused for any box that mentions restarting. `behind`
+  // posts more input with the program stopped, so that it queues up right behind the answer: the
+  // box takes no message after its answer, so the program takes them at its next message loop.
+  void answer(const Box& box, int buttonId, const std::function<void()>& behind = {}) const;
 
   // Waits for the program to end; fails when a message box shows up instead.
   void waitForExit(Duration timeout = 5s) const;
-  // The first message box shown within `time`; nullopt when none shows (or the program ends).
-  std::optional<Box> boxWithin(Duration time) const;
+  // Waits until the program's thread takes messages again, which it does only in its message
+  // loop, in a message box or while the swap processes events, then returns its message box,
+  // shown or still being made; nullopt when there is none.
+  std::optional<Box> boxAfterSync() const;
   bool running() const;
 
  private:
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
 };
+
+// Checks `done` until it holds; false when it still does not after `timeout`.
+template <typename Predicate>
+bool pollUntil(Duration timeout, Predicate done) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
 
 // The text of a window (UTF-8), read with WM_GETTEXT, which works across processes.
 std::string windowText(HWND hwnd);

@@ -206,7 +206,9 @@ void expectBox(const App& app, const Expected& expected, int answer, const std::
 }
 
 void expectIdle(const App& app) {
-  const auto box = app.boxWithin(std::chrono::milliseconds(400));
+  // Called after a box closed, when the click handler has no more events to process: the next
+  // message the program takes is in its main loop, or in a further box that already exists.
+  const auto box = app.boxAfterSync();
   EXPECT_FALSE(box) << "unexpected box: " << box->prompt;
   EXPECT_TRUE(app.running());
 }

@@ -64,9 +64,15 @@ TEST_F(MainWindow, TitleCarriesTheVersion) {
 TEST_F(MainWindow, ShowsTheInstructionTextReadOnly) {
   HWND text = app.control(kText);
   EXPECT_EQ(windowText(text), instructionText());
-  // A typed character must not reach the text.
+  // A typed character must not reach the text. The selection posted behind it shows when the
+  // program has taken the character.
   PostMessageW(text, WM_CHAR, L'x', 1);
-  std::this_thread::sleep_for(200ms);
+  PostMessageW(text, EM_SETSEL, 2, 3);
+  ASSERT_TRUE(pollUntil(5s, [text] {
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutW(text, EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
+    return selection == MAKELONG(2, 3);
+  }));
   EXPECT_EQ(windowText(text), instructionText());
 }
 

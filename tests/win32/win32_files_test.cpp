@@ -2,11 +2,9 @@
 // contents, and the retries while another program holds a file.
 #include <windows.h>
 
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -252,42 +250,51 @@ class HeldFile {
   explicit HeldFile(const std::filesystem::path& path)
       : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() {
-    if (releaser_.joinable()) releaser_.join();
-    release();
-  }
+  ~HeldFile() { release(); }
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;
 
   bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void releaseAfter(std::chrono::milliseconds delay) {
-    releaser_ = std::thread([this, delay] {
-      std::this_thread::sleep_for(delay);
-      release();
-    });
-  }
-
- private:
   void release() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
   }
 
+ private:
   HANDLE handle_;
-  std::thread releaser_;
+};
+
+// Records the waits between the retries instead of sleeping, and lets the held file go during the
+// chosen one, so the whole schedule shows whatever the machine's speed.
+class RecordedPauses final : public Win32Platform {
+ public:
+  RecordedPauses(HeldFile& holder, std::size_t releaseAt)
+      : holder_(holder), releaseAt_(releaseAt) {}
+  void pause(unsigned milliseconds) override {
+    pauses.push_back(milliseconds);
+    if (pauses.size() == releaseAt_) holder_.release();
+  }
+
+  std::vector<unsigned> pauses;
+
+ private:
+  HeldFile& holder_;
+  std::size_t releaseAt_;
 };
 
 TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
+  const std::vector<unsigned> allWaits = {10, 20, 30, 40, 50, 50};
   struct Case {
     const char* name;
     bool rename;
-    bool released;
+    std::size_t releaseAt;  // the wait during which the file is released; 0: never
+    std::vector<unsigned> waits;
   };
   const Case cases[] = {
-      {"delete, released after 100 ms", false, true},
-      {"rename, released after 100 ms", true, true},
-      {"delete, never released", false, false},
-      {"rename, never released", true, false},
+      {"delete, released during the first wait", false, 1, {10}},
+      {"rename, released during the last wait", true, 6, allWaits},
+      {"delete, never released", false, 0, allWaits},
+      {"rename, never released", true, 0, allWaits},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -295,19 +302,17 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
     dir.write("win.ini", "held");
     HeldFile holder(dir.file("win.ini"));
     ASSERT_TRUE(holder.held());
-    if (c.released) holder.releaseAfter(std::chrono::milliseconds(100));
 
-    Win32Platform platform;
-    const auto start = std::chrono::steady_clock::now();
+    RecordedPauses platform(holder, c.releaseAt);
     const bool done =
         c.rename ? platform.renameFile(dir.path() + "\\win.ini", dir.path() + "\\win.ini.old")
                  : platform.deleteFile(dir.path() + "\\win.ini");
-    const auto elapsed = std::chrono::steady_clock::now() - start;
 
-    EXPECT_EQ(done, c.released);
-    EXPECT_EQ(dir.exists("win.ini"), !c.released);
-    EXPECT_EQ(dir.exists("win.ini.old"), c.rename && c.released);
-    EXPECT_LT(elapsed, std::chrono::milliseconds(600));
+    const bool released = c.releaseAt != 0;
+    EXPECT_EQ(done, released);
+    EXPECT_EQ(dir.exists("win.ini"), !released);
+    EXPECT_EQ(dir.exists("win.ini.old"), c.rename && released);
+    EXPECT_EQ(platform.pauses, c.waits);
   }
 }
 
