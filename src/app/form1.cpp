@@ -27,17 +27,6 @@ constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 6885;
 constexpr int kClientHeightTwips = 2460;
 
-// Control identifiers; 1 and 2 are left out because the dialog keys send them for Enter and
-// Escape, and this window has no default or cancel button.
-enum ControlId : int {
-  kCommand1 = 101,
-  kText1 = 102,
-  kCommand2 = 103,
-  kCommand3 = 104,
-  kLabel1 = 105,
-  kCommand4 = 106,
-};
-
 struct TwipsRect {
   int left;
   int top;

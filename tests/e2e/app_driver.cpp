@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32_text.h"
+
 namespace mojifix::e2e {
 namespace {
 
@@ -19,29 +21,10 @@ constexpr int kPromptId = 0xFFFF;
 // "Restart": a box that mentions it is never answered Yes (see App::answer).
 constexpr char kRestart[] = "再起動";
 
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                      nullptr, nullptr);
-  return utf8;
-}
-
 // CMake hands over the build's path of the program; a path of the Linux build machine is
 // reachable under Wine through drive Z:.
 std::wstring programPath() {
-  std::wstring path = widen(MOJIFIX_EXE);
+  std::wstring path = toUtf16(MOJIFIX_EXE);
   if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
@@ -63,7 +46,7 @@ std::wstring environmentWith(const std::optional<std::string>& windir) {
     if (!startsWithNoCase(entry, L"WINDIR=")) block.append(entry).push_back(L'\0');
   }
   FreeEnvironmentStringsW(strings);
-  if (windir) block.append(L"WINDIR=" + widen(*windir)).push_back(L'\0');
+  if (windir) block.append(L"WINDIR=" + toUtf16(*windir)).push_back(L'\0');
   block.push_back(L'\0');
   return block;
 }
@@ -90,7 +73,7 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
 // The top-level windows of one process with the given class.
 std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass,
                                   bool visibleOnly = true) {
-  WindowSearch search{processId, narrow(windowClass), visibleOnly, {}};
+  WindowSearch search{processId, toUtf8(windowClass), visibleOnly, {}};
   EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -98,9 +81,7 @@ std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass,
 Box readBox(HWND hwnd) {
   Box box;
   box.hwnd = hwnd;
-  wchar_t title[512] = {};
-  GetWindowTextW(hwnd, title, 512);
-  box.title = narrow(title);
+  box.title = windowText(hwnd);
   if (HWND prompt = GetDlgItem(hwnd, kPromptId)) box.prompt = windowText(prompt);
   const auto present = [hwnd](int id) {
     HWND button = GetDlgItem(hwnd, id);
@@ -226,25 +207,10 @@ const char* iconName(Icon icon) {
   return "unknown";
 }
 
-std::string windowText(HWND hwnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    throw DriverError("WM_GETTEXTLENGTH timed out");
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, 2000, &copied)) {
-    throw DriverError("WM_GETTEXT timed out");
-  }
-  text.resize(copied);
-  return narrow(text);
-}
-
 std::string className(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, 256);
-  return narrow(name);
+  return toUtf8(name);
 }
 
 RECT clientRect(HWND child, HWND parent) {
@@ -263,7 +229,7 @@ App::App(const std::optional<std::string>& windir) {
   if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                       CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
                       &process_)) {
-    throw DriverError("cannot start " + narrow(path) + ": error " + std::to_string(GetLastError()));
+    throw DriverError("cannot start " + toUtf8(path) + ": error " + std::to_string(GetLastError()));
   }
   const bool shown = pollUntil(10s, [this] {
     const auto windows = topLevelWindows(process_.dwProcessId, kMainClass);

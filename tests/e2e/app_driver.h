@@ -13,12 +13,21 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <thread>
+
+#include "app/resource.h"
+#include "support/win32_support.h"
 
 namespace mojifix::e2e {
 
 using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
+using mojifix::testing::HeldFile;
+using mojifix::testing::pollUntil;
+using mojifix::testing::windowText;
+
+// The program's controls, named for what they do.
+constexpr int kAgree = kCommand1, kText = kText1, kDisagree = kCommand2, kExit = kCommand3,
+              kLabel = kLabel1, kRemove = kCommand4;
 
 struct DriverError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -82,19 +91,6 @@ class App {
   HWND window_ = nullptr;
 };
 
-// Checks `done` until it holds; false when it still does not after `timeout`.
-template <typename Predicate>
-bool pollUntil(Duration timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
-
-// The text of a window (UTF-8), read with WM_GETTEXT, which works across processes.
-std::string windowText(HWND hwnd);
 std::string className(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.
 RECT clientRect(HWND child, HWND parent);

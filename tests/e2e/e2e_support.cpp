@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <set>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "platform/win32_text.h"
@@ -136,16 +134,6 @@ std::string describe(const std::optional<std::string>& entry) {
          (entry->size() > 48 ? "\"..." : "\"");
 }
 
-template <typename Predicate>
-bool pollFor(std::chrono::milliseconds timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
 bool isMissing(const std::wstring& path) {
   WIN32_FIND_DATAW data;
   const HANDLE search = FindFirstFileW(path.c_str(), &data);
@@ -182,7 +170,7 @@ bool runUnixProgram(const std::wstring& program, const std::wstring& arguments, 
   }
   if (process.hThread) CloseHandle(process.hThread);
   if (process.hProcess) CloseHandle(process.hProcess);
-  return pollFor(std::chrono::seconds(5), done);
+  return pollUntil(5s, done);
 }
 
 }  // namespace
@@ -293,16 +281,6 @@ void WindowsDirectory::setReadOnly(const std::string& name, bool readOnly) const
 }
 
 Snapshot WindowsDirectory::snapshot() const { return snapshotOf(longForm(path_)); }
-
-HeldFile::HeldFile(const std::wstring& path)
-    // Others may read and write (the program's own opens still work), but not delete or rename.
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-
-void HeldFile::release() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-}
 
 bool underWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -13,8 +12,6 @@
 
 namespace mojifix::e2e {
 namespace {
-
-constexpr int kAgree = 101, kText = 102, kDisagree = 103, kExit = 104, kLabel = 105, kRemove = 106;
 
 std::string upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -146,9 +143,7 @@ TEST_F(MainWindow, LaysOutItsControlsInTabOrder) {
 TEST_F(MainWindow, StartsWithTheFocusOnAgreeAndTabsThroughTheControls) {
   // Under Wine the window becomes active a moment after it shows, and holds the focus itself
   // until it hands the focus on to a control.
-  for (int i = 0; i < 200 && (app.focus() == nullptr || app.focus() == app.window()); ++i) {
-    std::this_thread::sleep_for(10ms);
-  }
+  pollUntil(5s, [&] { return app.focus() != nullptr && app.focus() != app.window(); });
   ASSERT_EQ(GetDlgCtrlID(app.focus()), kAgree);
 
   const struct {

@@ -16,8 +16,6 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr int kDisagree = 103, kExit = 104;
-
 const Expected kAlreadyApplied{"既にフォントが設定されています。", 48, ""};
 const Expected kNoWindowsDirectory{"windowsディレクトリが取得できませんでした。", 16, ""};
 const Expected kOpenFailure{"\\win.ini ファイルがオープンできませんでした。", 48, "エラー発生"};

@@ -13,10 +13,12 @@
 #include "platform/platform_win32.h"
 #include "platform/text_file.h"
 #include "support/temp_directory.h"
+#include "support/win32_support.h"
 
 namespace mojifix {
 namespace {
 
+using mojifix::testing::HeldFile;
 using mojifix::testing::TempDirectory;
 
 bool writeAll(Platform& platform, const std::string& path, const std::string& bytes) {
@@ -243,27 +245,6 @@ TEST(Win32Files, LinesPassThroughByteForByte) {
   }
 }
 
-// Holds a file open the way a virus scanner might: without FILE_SHARE_DELETE, so the file can be
-// neither deleted nor renamed while it is held.
-class HeldFile {
- public:
-  explicit HeldFile(const std::filesystem::path& path)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() { release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void release() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 // Records the waits between the retries instead of sleeping, and lets the held file go during the
 // chosen one, so the whole schedule shows whatever the machine's speed.
 class RecordedPauses final : public Win32Platform {
@@ -300,7 +281,7 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
     SCOPED_TRACE(c.name);
     TempDirectory dir;
     dir.write("win.ini", "held");
-    HeldFile holder(dir.file("win.ini"));
+    HeldFile holder(dir.file("win.ini").wstring());
     ASSERT_TRUE(holder.held());
 
     RecordedPauses platform(holder, c.releaseAt);

@@ -1,0 +1,67 @@
+// Pieces of the tests that run under Windows: polling for a state, the text of a window, and a
+// file that another program holds open.
+#ifndef MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
+#define MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
+
+#include <windows.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "platform/win32_text.h"
+
+namespace mojifix::testing {
+
+// Checks `done` until it holds; false when it still does not after `timeout`.
+template <typename Predicate>
+bool pollUntil(std::chrono::milliseconds timeout, Predicate done) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+// The text of a window (UTF-8), read with WM_GETTEXT, which works across threads and processes.
+inline std::string windowText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    throw std::runtime_error("WM_GETTEXTLENGTH timed out");
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+    throw std::runtime_error("WM_GETTEXT timed out");
+  }
+  text.resize(copied);
+  return toUtf8(text);
+}
+
+// Keeps a file open the way a virus scanner might: others may still read and write it, but
+// nobody can delete or rename it until it is released.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::wstring& path)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldFile() { release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace mojifix::testing
+
+#endif
