@@ -41,6 +41,7 @@ TEST(LineReaderTest, SplitsAtCrLfAndLoneCrOnly) {
       {"\r\n\r\n", {"", ""}},
       {"a\r\r\nb", {"a", "", "b"}},
       {"a\n", {"a\n"}},
+      {"\x82\r\n\x81\rx", {"\x82", "\x81", "x"}},  // no Shift-JIS lead byte takes the CR
   };
   for (const auto& c : cases) {
     EXPECT_EQ(readLines(c.bytes), c.lines) << "input: " << ::testing::PrintToString(c.bytes);

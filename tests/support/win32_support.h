@@ -25,13 +25,10 @@ bool pollUntil(std::chrono::milliseconds timeout, Predicate done) {
   return true;
 }
 
-// The text of a window (UTF-8), read with WM_GETTEXT, which works across threads and processes.
+// The text of a window (UTF-8, up to 64 K characters), read with WM_GETTEXT, which works across
+// threads and processes.
 inline std::string windowText(HWND hwnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    throw std::runtime_error("WM_GETTEXTLENGTH timed out");
-  }
-  std::wstring text(length + 1, L'\0');
+  std::wstring text(65536, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                            SMTO_ABORTIFHUNG, 2000, &copied)) {

@@ -1,5 +1,6 @@
-// The Win32 file services on real files: names beyond ASCII and beyond MAX_PATH, byte-exact
-// contents, and the retries while another program holds a file.
+// The Win32 file services on real files: names beyond ASCII and beyond MAX_PATH, and the retries
+// while another program holds a file. Line splitting and byte-exact contents are in the portable
+// tests, which run over these services under Wine.
 #include <windows.h>
 
 #include <filesystem>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform_win32.h"
-#include "platform/text_file.h"
 #include "support/temp_directory.h"
 #include "support/win32_support.h"
 
@@ -24,12 +24,6 @@ using mojifix::testing::TempDirectory;
 bool writeAll(Platform& platform, const std::string& path, const std::string& bytes) {
   auto file = platform.openForWriting(path);
   return file && file->write(bytes.data(), bytes.size()) && file->close();
-}
-
-// A string literal with every byte, embedded NULs included.
-template <std::size_t N>
-std::string bytes(const char (&text)[N]) {
-  return std::string(text, N - 1);
 }
 
 std::optional<std::string> readAll(Platform& platform, const std::string& path) {
@@ -187,61 +181,6 @@ TEST(Win32Files, LongPathsAndDoubledBackslashesWork) {
     EXPECT_TRUE(existsOnDisk(c.folder + "\\win.ini.old"));
     EXPECT_TRUE(platform.deleteFile(backup));
     EXPECT_FALSE(existsOnDisk(c.folder + "\\win.ini.old"));
-  }
-}
-
-TEST(Win32Files, LinesPassThroughByteForByte) {
-  std::string everyByte;
-  for (int value = 0; value < 256; ++value) everyByte += static_cast<char>(value);
-
-  struct Case {
-    const char* name;
-    std::string input;
-    std::vector<std::string> lines;
-    std::string output;
-  };
-  const Case cases[] = {
-      // 0x0D followed by 0x0E is a lone CR; 0x0A between 0x09 and 0x0B a lone LF.
-      {"every byte value",
-       everyByte,
-       {everyByte.substr(0, 0x0D), everyByte.substr(0x0E)},
-       everyByte.substr(0, 0x0D) + "\r\n" + everyByte.substr(0x0E) + "\r\n"},
-      {"NUL, Ctrl-Z, high bytes, a stray lead byte, a lone LF",
-       bytes("a\0b\r\n\x1A\r\n\x80\xFF\r\n\x82\r\nx\ny\r\n"),
-       {bytes("a\0b"), "\x1A", "\x80\xFF", "\x82", "x\ny"},
-       bytes("a\0b\r\n\x1A\r\n\x80\xFF\r\n\x82\r\nx\ny\r\n")},
-      {"lone CR and no final terminator",
-       "one\rtwo\r\nthree",
-       {"one", "two", "three"},
-       "one\r\ntwo\r\nthree\r\n"},
-      {"a line longer than any buffer",
-       std::string(200000, '\x82') + "\r\n",
-       {std::string(200000, '\x82')},
-       std::string(200000, '\x82') + "\r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempDirectory dir;
-    dir.write("win.ini", c.input);
-    Win32Platform platform;
-
-    auto input = platform.openForReading(dir.path() + "\\win.ini");
-    ASSERT_NE(input, nullptr);
-    LineReader reader(std::move(input));
-    std::vector<std::string> lines;
-    std::string_view line;
-    ReadStatus status;
-    while ((status = reader.readLine(line)) == ReadStatus::Ok) lines.emplace_back(line);
-    EXPECT_EQ(status, ReadStatus::EndOfFile);
-    EXPECT_TRUE(reader.close());
-    EXPECT_EQ(lines, c.lines);
-
-    auto output = platform.openForWriting(dir.path() + "\\winini.tmp");
-    ASSERT_NE(output, nullptr);
-    LineWriter writer(std::move(output));
-    for (const std::string& each : lines) writer.writeLine(each);
-    EXPECT_TRUE(writer.commit());
-    EXPECT_EQ(dir.read("winini.tmp"), c.output);
   }
 }
 
