@@ -7,7 +7,6 @@
 #include <cwchar>
 #include <cwctype>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "platform/win32_text.h"
@@ -71,8 +70,7 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
 }
 
 // The top-level windows of one process with the given class.
-std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass,
-                                  bool visibleOnly = true) {
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass, bool visibleOnly) {
   WindowSearch search{processId, toUtf8(windowClass), visibleOnly, {}};
   EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
@@ -232,7 +230,7 @@ App::App(const std::optional<std::string>& windir) {
     throw DriverError("cannot start " + toUtf8(path) + ": error " + std::to_string(GetLastError()));
   }
   const bool shown = pollUntil(10s, [this] {
-    const auto windows = topLevelWindows(process_.dwProcessId, kMainClass);
+    const auto windows = topLevelWindows(process_.dwProcessId, kMainClass, true);
     if (!windows.empty()) window_ = windows.front();
     return window_ != nullptr || !running();
   });
@@ -304,8 +302,8 @@ HWND App::pressTab(bool shift, Duration timeout) const {
   return focus();
 }
 
-std::optional<Box> App::currentBox() const {
-  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass);
+std::optional<Box> App::currentBox(bool visibleOnly) const {
+  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass, visibleOnly);
   if (boxes.empty()) return std::nullopt;
   return readBox(boxes.front());
 }
@@ -356,15 +354,12 @@ void App::waitForExit(Duration timeout) const {
   if (box) throw DriverError("a message box appeared instead of the end: " + box->prompt);
 }
 
-std::optional<Box> App::boxAfterSync() const {
+void App::sync() const {
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) &&
       IsWindow(window_)) {
     throw DriverError("the program took no message within 10 s");
   }
-  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass, false);
-  if (boxes.empty()) return std::nullopt;
-  return readBox(boxes.front());
 }
 
 }  // namespace mojifix::e2e

@@ -69,8 +69,9 @@ class App {
   // control that has it then.
   HWND pressTab(bool shift, Duration timeout = 3s) const;
 
-  // The program's visible message box, when it shows one right now.
-  std::optional<Box> currentBox() const;
+  // The program's message box, when it shows one right now (or, unless `visibleOnly`, has one
+  // that is still being made).
+  std::optional<Box> currentBox(bool visibleOnly = true) const;
   // Waits for a message box, then reads it (waiting for it to paint so its icon can be read).
   Box waitForBox(Duration timeout = 5s) const;
   // Presses the box's button; Yes is refused for any box that mentions restarting. `behind`
@@ -81,9 +82,8 @@ class App {
   // Waits for the program to end; fails when a message box shows up instead.
   void waitForExit(Duration timeout = 5s) const;
   // Waits until the program's thread takes messages again, which it does only in its message
-  // loop, in a message box or while the swap processes events, then returns its message box,
-  // shown or still being made; nullopt when there is none.
-  std::optional<Box> boxAfterSync() const;
+  // loop, in a message box or while the swap processes events.
+  void sync() const;
   bool running() const;
 
  private:

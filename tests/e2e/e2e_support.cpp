@@ -196,7 +196,8 @@ void expectBox(const App& app, const Expected& expected, int answer, const std::
 void expectIdle(const App& app) {
   // Called after a box closed, when the click handler has no more events to process: the next
   // message the program takes is in its main loop, or in a further box that already exists.
-  const auto box = app.boxAfterSync();
+  app.sync();
+  const auto box = app.currentBox(false);
   EXPECT_FALSE(box) << "unexpected box: " << box->prompt;
   EXPECT_TRUE(app.running());
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -184,22 +185,11 @@ TEST(Win32Files, LongPathsAndDoubledBackslashesWork) {
   }
 }
 
-// Records the waits between the retries instead of sleeping, and lets the held file go during the
-// chosen one, so the whole schedule shows whatever the machine's speed.
-class RecordedPauses final : public Win32Platform {
- public:
-  RecordedPauses(HeldFile& holder, std::size_t releaseAt)
-      : holder_(holder), releaseAt_(releaseAt) {}
-  void pause(unsigned milliseconds) override {
-    pauses.push_back(milliseconds);
-    if (pauses.size() == releaseAt_) holder_.release();
-  }
-
-  std::vector<unsigned> pauses;
-
- private:
-  HeldFile& holder_;
-  std::size_t releaseAt_;
+// Hands each wait between the retries to the test instead of sleeping, so the test sees the whole
+// schedule and can act during any wait, whatever the machine's speed.
+struct PausingPlatform final : Win32Platform {
+  std::function<void(unsigned)> onPause;
+  void pause(unsigned milliseconds) override { onPause(milliseconds); }
 };
 
 TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
@@ -223,7 +213,12 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
     HeldFile holder(dir.file("win.ini").wstring());
     ASSERT_TRUE(holder.held());
 
-    RecordedPauses platform(holder, c.releaseAt);
+    std::vector<unsigned> waits;
+    PausingPlatform platform;
+    platform.onPause = [&](unsigned milliseconds) {
+      waits.push_back(milliseconds);
+      if (waits.size() == c.releaseAt) holder.release();
+    };
     const bool done =
         c.rename ? platform.renameFile(dir.path() + "\\win.ini", dir.path() + "\\win.ini.old")
                  : platform.deleteFile(dir.path() + "\\win.ini");
@@ -232,7 +227,7 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
     EXPECT_EQ(done, released);
     EXPECT_EQ(dir.exists("win.ini"), !released);
     EXPECT_EQ(dir.exists("win.ini.old"), c.rename && released);
-    EXPECT_EQ(platform.pauses, c.waits);
+    EXPECT_EQ(waits, c.waits);
   }
 }
 
