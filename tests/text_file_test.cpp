@@ -41,6 +41,7 @@ TEST(LineReaderTest, SplitsAtCrLfAndLoneCrOnly) {
       {"\r\n\r\n", {"", ""}},
       {"a\r\r\nb", {"a", "", "b"}},
       {"a\n", {"a\n"}},
+      {"\x82\r\n\x81\rx", {"\x82", "\x81", "x"}},  // no Shift-JIS lead byte takes the CR
   };
   for (const auto& c : cases) {
     EXPECT_EQ(readLines(c.bytes), c.lines) << "input: " << ::testing::PrintToString(c.bytes);
@@ -54,7 +55,24 @@ TEST(LineReaderTest, CrLfAcrossTheReadBufferIsOneTerminator) {
   EXPECT_EQ(readLines(first + "\rnext"), (std::vector<std::string>{first, "next"}));
 }
 
-TEST(TextFileTest, EveryByteValueSurvivesARoundTrip) {
+// Megabytes of short lines, where a line at each end of the writer's 64 KiB buffer exactly fills
+// the room left or misses it by 1 to 63 bytes, so that a buffer flushed a little late overflows.
+std::vector<std::string> manyShortLines() {
+  const std::size_t buffer = 64 * 1024;
+  std::vector<std::string> lines;
+  std::size_t used = 0;  // of the buffer, as the writer fills it
+  for (std::size_t i = 0, boundary = 0; boundary < 64; ++i) {
+    if (used == buffer) used = 0;  // the next line finds the full buffer and flushes it
+    const std::size_t room = buffer - used;
+    std::size_t length = i * 37 % 101;
+    if (room < 200) length = room - 2 + boundary++;
+    used = length + 2 > room ? length + 2 : used + length + 2;
+    lines.emplace_back(length, static_cast<char>(0x20 + i % 0x5F));
+  }
+  return lines;
+}
+
+TEST(TextFileTest, LinesSurviveARoundTrip) {
   std::string bytes;
   for (int b = 0; b < 256; ++b) {
     if (b != '\r') bytes.push_back(static_cast<char>(b));
@@ -63,16 +81,30 @@ TEST(TextFileTest, EveryByteValueSurvivesARoundTrip) {
   bytes +=
       "\x82\x1a\x00\x81"
       "end";
-  TempDirectory dir;
-  auto platform = makeSystemPlatform();
-  LineWriter writer(platform->openForWriting(dir.path() + "\\out.txt"));
-  ASSERT_TRUE(writer.writeLine(bytes));
-  ASSERT_TRUE(writer.writeLine(std::string(100 * 1024, '\xff')));
-  ASSERT_TRUE(writer.commit());
-  const std::string expected = bytes + "\r\n" + std::string(100 * 1024, '\xff') + "\r\n";
-  EXPECT_EQ(dir.read("out.txt"), expected);
-  EXPECT_EQ(readLines(expected),
-            (std::vector<std::string>{bytes, std::string(100 * 1024, '\xff')}));
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"every byte value, then a line longer than the buffer",
+       {bytes, std::string(100 * 1024, '\xff')}},
+      {"megabytes of short lines", manyShortLines()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDirectory dir;
+    auto platform = makeSystemPlatform();
+    LineWriter writer(platform->openForWriting(dir.path() + "\\out.txt"));
+    std::string expected;
+    for (const std::string& line : c.lines) {
+      ASSERT_TRUE(writer.writeLine(line));
+      expected += line + "\r\n";
+    }
+    ASSERT_TRUE(writer.commit());
+    // Compared whole, as megabytes make an unreadable report.
+    EXPECT_TRUE(dir.read("out.txt") == expected);
+    EXPECT_TRUE(readLines(expected) == c.lines);
+  }
 }
 
 // A file that accepts a limited number of bytes and then fails, like a full disk.

@@ -224,12 +224,13 @@ bool isTransientFailure(DWORD error) {
          error == ERROR_ACCESS_DENIED;
 }
 
+// Waits through the platform's own pause, where a test can see each wait.
 template <typename Operation>
-bool retryWhileBusy(Operation operation) {
+bool retryWhileBusy(Platform& platform, Operation operation) {
   if (operation()) return true;
   for (const DWORD delay : kRetryDelays) {
     if (!isTransientFailure(GetLastError())) return false;
-    Sleep(delay);
+    platform.pause(delay);
     if (operation()) return true;
   }
   return false;
@@ -303,13 +304,13 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
 
 bool Win32Platform::deleteFile(const std::string& path) {
   const std::wstring target = systemPath(path);
-  return retryWhileBusy([&] { return deleteInPlace(target); });
+  return retryWhileBusy(*this, [&] { return deleteInPlace(target); });
 }
 
 bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
-  return retryWhileBusy([&] { return renameInPlace(source, target); });
+  return retryWhileBusy(*this, [&] { return renameInPlace(source, target); });
 }
 
 void Win32Platform::processEvents() {

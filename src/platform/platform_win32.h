@@ -18,7 +18,7 @@
 
 namespace mojifix {
 
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
  public:
   // `owner` is the window that message boxes are modal to, whose focused control gets the focus
   // back when a box closes, and whose dialog keys (handleDialogKey) work while events are
@@ -30,7 +30,7 @@ class Win32Platform final : public Platform {
   std::string environmentVariable(const std::string& name) override;
   std::unique_ptr<File> openForReading(const std::string& path) override;
   std::unique_ptr<File> openForWriting(const std::string& path) override;
-  // Both retry for about 200 ms while another program holds the file.
+  // Both retry for about 200 ms while another program holds the file, waiting through pause().
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cwchar>
 #include <cwctype>
-#include <thread>
+#include <functional>
 #include <vector>
+
+#include "platform/win32_text.h"
 
 namespace mojifix::e2e {
 namespace {
@@ -18,29 +20,10 @@ constexpr int kPromptId = 0xFFFF;
 // "Restart": a box that mentions it is never answered Yes (see App::answer).
 constexpr char kRestart[] = "再起動";
 
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                      nullptr, nullptr);
-  return utf8;
-}
-
 // CMake hands over the build's path of the program; a path of the Linux build machine is
 // reachable under Wine through drive Z:.
 std::wstring programPath() {
-  std::wstring path = widen(MOJIFIX_EXE);
+  std::wstring path = toUtf16(MOJIFIX_EXE);
   if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
@@ -62,24 +45,15 @@ std::wstring environmentWith(const std::optional<std::string>& windir) {
     if (!startsWithNoCase(entry, L"WINDIR=")) block.append(entry).push_back(L'\0');
   }
   FreeEnvironmentStringsW(strings);
-  if (windir) block.append(L"WINDIR=" + widen(*windir)).push_back(L'\0');
+  if (windir) block.append(L"WINDIR=" + toUtf16(*windir)).push_back(L'\0');
   block.push_back(L'\0');
   return block;
-}
-
-template <typename Predicate>
-bool pollUntil(Duration timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
 }
 
 struct WindowSearch {
   DWORD processId;
   std::string windowClass;
+  bool visibleOnly;
   std::vector<HWND> found;
 };
 
@@ -88,15 +62,16 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
   auto& s = *reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == s.processId && IsWindowVisible(hwnd) && className(hwnd) == s.windowClass) {
+  if (owner == s.processId && (!s.visibleOnly || IsWindowVisible(hwnd)) &&
+      className(hwnd) == s.windowClass) {
     s.found.push_back(hwnd);
   }
   return TRUE;
 }
 
-// The visible top-level windows of one process with the given class.
-std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass) {
-  WindowSearch search{processId, narrow(windowClass), {}};
+// The top-level windows of one process with the given class.
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass, bool visibleOnly) {
+  WindowSearch search{processId, toUtf8(windowClass), visibleOnly, {}};
   EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -104,9 +79,7 @@ std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* windowClass) {
 Box readBox(HWND hwnd) {
   Box box;
   box.hwnd = hwnd;
-  wchar_t title[512] = {};
-  GetWindowTextW(hwnd, title, 512);
-  box.title = narrow(title);
+  box.title = windowText(hwnd);
   if (HWND prompt = GetDlgItem(hwnd, kPromptId)) box.prompt = windowText(prompt);
   const auto present = [hwnd](int id) {
     HWND button = GetDlgItem(hwnd, id);
@@ -232,25 +205,10 @@ const char* iconName(Icon icon) {
   return "unknown";
 }
 
-std::string windowText(HWND hwnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    throw DriverError("WM_GETTEXTLENGTH timed out");
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, 2000, &copied)) {
-    throw DriverError("WM_GETTEXT timed out");
-  }
-  text.resize(copied);
-  return narrow(text);
-}
-
 std::string className(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, 256);
-  return narrow(name);
+  return toUtf8(name);
 }
 
 RECT clientRect(HWND child, HWND parent) {
@@ -269,11 +227,11 @@ App::App(const std::optional<std::string>& windir, bool withWindow) {
   if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                       CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
                       &process_)) {
-    throw DriverError("cannot start " + narrow(path) + ": error " + std::to_string(GetLastError()));
+    throw DriverError("cannot start " + toUtf8(path) + ": error " + std::to_string(GetLastError()));
   }
   if (!withWindow) return;
   const bool shown = pollUntil(10s, [this] {
-    const auto windows = topLevelWindows(process_.dwProcessId, kMainClass);
+    const auto windows = topLevelWindows(process_.dwProcessId, kMainClass, true);
     if (!windows.empty()) window_ = windows.front();
     return window_ != nullptr || !running();
   });
@@ -363,8 +321,8 @@ int App::waitForFocus(int id, Duration timeout) const {
   return GetDlgCtrlID(focus());
 }
 
-std::optional<Box> App::currentBox() const {
-  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass);
+std::optional<Box> App::currentBox(bool visibleOnly) const {
+  const auto boxes = topLevelWindows(process_.dwProcessId, kBoxClass, visibleOnly);
   if (boxes.empty()) return std::nullopt;
   return readBox(boxes.front());
 }
@@ -374,23 +332,35 @@ Box App::waitForBox(Duration timeout) const {
   if (!pollUntil(timeout, [&] { return (box = currentBox()) || !running(); }) || !box) {
     throw DriverError(running() ? "no message box appeared" : "the program ended, no message box");
   }
-  // The box is visible before it has painted; its icon is read from the screen.
-  std::this_thread::sleep_for(150ms);
+  // The box is visible before it has painted; its icon is read from the screen once it shows
+  // one of the four (every box of the program has one).
   Box painted = readBox(box->hwnd);
-  pollUntil(1s, [&] { return (painted.icon = readIcon(box->hwnd)) != Icon::Unknown; });
+  pollUntil(timeout, [&] {
+    painted.icon = readIcon(box->hwnd);
+    return painted.icon != Icon::Unknown && painted.icon != Icon::None;
+  });
   return painted;
 }
 
-void App::answer(const Box& box, int buttonId) const {
+void App::answer(const Box& box, int buttonId, const std::function<void()>& behind) const {
   // Answering Yes would call the real ExitWindowsEx, which ends every program of the prefix.
   if (box.prompt.find(kRestart) != std::string::npos && buttonId != IDNO) {
     throw DriverError("refusing to answer the restart question with anything but No");
   }
   HWND button = GetDlgItem(box.hwnd, buttonId);
   if (!button) throw DriverError("the box has no button " + std::to_string(buttonId));
+  // Stopped, the program cannot take the answer before what goes behind it is queued too.
+  if (behind && SuspendThread(process_.hThread) == static_cast<DWORD>(-1)) {
+    throw DriverError("cannot stop the program's thread");
+  }
   PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
-  if (!pollUntil(3s, [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); })) {
+  if (behind) {
+    behind();
+    ResumeThread(process_.hThread);
+  }
+  // Gone, not just hidden: any box of the program found from now on is a new one.
+  if (!pollUntil(5s, [&] { return !IsWindow(box.hwnd); })) {
     throw DriverError("the box stayed open after its answer");
   }
 }
@@ -403,10 +373,12 @@ void App::waitForExit(Duration timeout) const {
   if (box) throw DriverError("a message box appeared instead of the end: " + box->prompt);
 }
 
-std::optional<Box> App::boxWithin(Duration time) const {
-  std::optional<Box> box;
-  pollUntil(time, [&] { return (box = currentBox()) || !running(); });
-  return box;
+void App::sync() const {
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) &&
+      IsWindow(window_)) {
+    throw DriverError("the program took no message within 10 s");
+  }
 }
 
 }  // namespace mojifix::e2e

@@ -9,14 +9,25 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "app/resource.h"
+#include "support/win32_support.h"
 
 namespace mojifix::e2e {
 
 using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
+using mojifix::testing::HeldFile;
+using mojifix::testing::pollUntil;
+using mojifix::testing::windowText;
+
+// The program's controls, named for what they do.
+constexpr int kAgree = IDC_COMMAND1, kText = IDC_TEXT1, kDisagree = IDC_COMMAND2,
+              kExit = IDC_COMMAND3, kLabel = IDC_LABEL1, kRemove = IDC_COMMAND4;
 
 struct DriverError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -63,17 +74,21 @@ class App {
   // the focus then (0 when none does).
   int waitForFocus(int id, Duration timeout = 3s) const;
 
-  // The program's visible message box, when it shows one right now.
-  std::optional<Box> currentBox() const;
+  // The program's message box, when it shows one right now (or, unless `visibleOnly`, has one
+  // that is still being made).
+  std::optional<Box> currentBox(bool visibleOnly = true) const;
   // Waits for a message box, then reads it (waiting for it to paint so its icon can be read).
   Box waitForBox(Duration timeout = 5s) const;
-  // Presses the box's button; Yes is refused for any box that mentions restarting.
-  void answer(const Box& box, int buttonId) const;
+  // Presses the box's button; Yes is refused for any box that mentions restarting. `behind`
+  // posts more input with the program stopped, so that it queues up right behind the answer: the
+  // box takes no message after its answer, so the program takes them at its next message loop.
+  void answer(const Box& box, int buttonId, const std::function<void()>& behind = {}) const;
 
   // Waits for the program to end; fails when a message box shows up instead.
   void waitForExit(Duration timeout = 5s) const;
-  // The first message box shown within `time`; nullopt when none shows (or the program ends).
-  std::optional<Box> boxWithin(Duration time) const;
+  // Waits until the program's thread takes messages again, which it does only in its message
+  // loop, in a message box or while the swap processes events.
+  void sync() const;
   bool running() const;
   // The process's exit code, STILL_ACTIVE while it runs.
   DWORD exitCode() const;
@@ -83,8 +98,6 @@ class App {
   HWND window_ = nullptr;
 };
 
-// The text of a window (UTF-8), read with WM_GETTEXT, which works across processes.
-std::string windowText(HWND hwnd);
 std::string className(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.
 RECT clientRect(HWND child, HWND parent);

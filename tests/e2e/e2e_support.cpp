@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <set>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "platform/win32_text.h"
@@ -147,16 +145,6 @@ std::string describe(const std::optional<std::string>& entry) {
          (entry->size() > 48 ? "\"..." : "\"");
 }
 
-template <typename Predicate>
-bool pollFor(std::chrono::milliseconds timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
 // The Linux path of a Windows path; empty when not under Wine.
 std::string unixPath(const std::wstring& path) {
   using UnixFileName = char*(__cdecl*)(const wchar_t*);
@@ -185,7 +173,7 @@ bool runUnixProgram(const std::wstring& program, const std::wstring& arguments, 
   }
   if (process.hThread) CloseHandle(process.hThread);
   if (process.hProcess) CloseHandle(process.hProcess);
-  return pollFor(std::chrono::seconds(5), done);
+  return pollUntil(5s, done);
 }
 
 }  // namespace
@@ -209,7 +197,10 @@ void expectBox(const App& app, const Expected& expected, int answer, const std::
 }
 
 void expectIdle(const App& app) {
-  const auto box = app.boxWithin(std::chrono::milliseconds(400));
+  // Called after a box closed, when the click handler has no more events to process: the next
+  // message the program takes is in its main loop, or in a further box that already exists.
+  app.sync();
+  const auto box = app.currentBox(false);
   EXPECT_FALSE(box) << "unexpected box: " << box->prompt;
   EXPECT_TRUE(app.running());
 }
@@ -294,16 +285,6 @@ void WindowsDirectory::setReadOnly(const std::string& name, bool readOnly) const
 }
 
 Snapshot WindowsDirectory::snapshot() const { return snapshotOf(longForm(path_)); }
-
-HeldFile::HeldFile(const std::wstring& path)
-    // Others may read and write (the program's own opens still work), but not delete or rename.
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-
-void HeldFile::release() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-}
 
 bool underWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;

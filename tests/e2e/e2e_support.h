@@ -15,8 +15,6 @@
 
 namespace mojifix::e2e {
 
-constexpr int kAgree = 101, kRemove = 106;
-
 struct Expected {
   std::string prompt;  // one that starts with a backslash follows the Windows directory
   int style;           // 16 stop/OK, 36 question/Yes-No, 48 exclamation/OK, 64 information/OK
@@ -66,21 +64,6 @@ class WindowsDirectory {
  private:
   mojifix::testing::TempDirectory root_;
   std::string path_;
-};
-
-// A handle that keeps a file open without FILE_SHARE_DELETE, so that nobody can delete or
-// rename it, until it is released.
-class HeldFile {
- public:
-  explicit HeldFile(const std::wstring& path);
-  ~HeldFile() { release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void release();
-
- private:
-  HANDLE handle_;
 };
 
 bool underWine();

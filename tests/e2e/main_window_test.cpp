@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,8 +14,6 @@
 
 namespace mojifix::e2e {
 namespace {
-
-constexpr int kText = 102, kDisagree = 103, kExit = 104, kLabel = 105;
 
 std::string upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -66,9 +63,15 @@ TEST_F(MainWindow, TitleCarriesTheVersion) {
 TEST_F(MainWindow, ShowsTheInstructionTextReadOnly) {
   HWND text = app.control(kText);
   EXPECT_EQ(windowText(text), instructionText());
-  // A typed character must not reach the text.
+  // A typed character must not reach the text. The selection posted behind it shows when the
+  // program has taken the character.
   PostMessageW(text, WM_CHAR, L'x', 1);
-  std::this_thread::sleep_for(200ms);
+  PostMessageW(text, EM_SETSEL, 2, 3);
+  ASSERT_TRUE(pollUntil(5s, [text] {
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutW(text, EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
+    return selection == MAKELONG(2, 3);
+  }));
   EXPECT_EQ(windowText(text), instructionText());
 }
 
@@ -142,9 +145,7 @@ TEST_F(MainWindow, LaysOutItsControlsInTabOrder) {
 TEST_F(MainWindow, StartsWithTheFocusOnAgreeAndTabsThroughTheControls) {
   // Under Wine the window becomes active a moment after it shows, and holds the focus itself
   // until it hands the focus on to a control.
-  for (int i = 0; i < 200 && (app.focus() == nullptr || app.focus() == app.window()); ++i) {
-    std::this_thread::sleep_for(10ms);
-  }
+  pollUntil(5s, [&] { return app.focus() != nullptr && app.focus() != app.window(); });
   ASSERT_EQ(GetDlgCtrlID(app.focus()), kAgree);
 
   const struct {

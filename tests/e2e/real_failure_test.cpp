@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <ostream>
 #include <string>
-#include <thread>
 
 #include "e2e/app_driver.h"
 #include "e2e/e2e_support.h"
@@ -56,7 +54,7 @@ TEST(RealFailure, TemporaryFileStoppedByAFileSizeLimit) {
   closeApp(app);
 }
 
-enum class Release { Never, DuringTheRetries };
+enum class Release { Never, WhenTheSwapBegins };
 
 struct Hold {
   const char* name;
@@ -77,37 +75,33 @@ TEST_P(HeldFiles, BlockTheSwapOrOnlyDelayIt) {
   windows.write("win.ini", kBefore);
   windows.write("win.ini.old", kOlderBackup);
   const Snapshot before = windows.snapshot();
-  const std::string held = h.file;
-  std::optional<HeldFile> hold;
-  if (held != "winini.tmp") {
-    hold.emplace(windows.file(held));
-    ASSERT_TRUE(hold->held());
+  const bool temporary = h.file == std::string("winini.tmp");
+  HeldFile hold;
+  if (!temporary) {
+    ASSERT_TRUE(hold.take(windows.file(h.file)));
   }
 
   App app(windows.path());
   app.click(kAgree);
   expectBox(app, kConfirmApply, IDYES, windows.path());
-  if (held == "winini.tmp") {
-    // The program creates it, and holds delete access while it writes; held from then on.
-    for (int i = 0; i < 3000 && !(hold && hold->held()); ++i) {
-      hold.emplace(windows.file(held));
-      if (!hold->held()) std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_TRUE(hold->held()) << "winini.tmp never appeared";
+  if (temporary) {
+    // The program makes it anew and keeps others from holding it until it has written and closed
+    // it; the swap then pauses for a second before it renames it.
+    ASSERT_TRUE(pollUntil(5s, [&] { return hold.take(windows.file(h.file)); }))
+        << "winini.tmp never appeared";
   }
-  if (h.release == Release::DuringTheRetries) {
-    // The older backup goes 500 ms before win.ini is renamed; the rename is retried for about
-    // 200 ms, so the handle goes 100 ms into that.
-    for (int i = 0; i < 300 && windows.snapshot().count("win.ini.old"); ++i) {
-      std::this_thread::sleep_for(10ms);
-    }
-    std::this_thread::sleep_for(600ms);
-    hold->release();
+  if (h.release == Release::WhenTheSwapBegins) {
+    // The older backup goes 500 ms before win.ini is renamed, which is then retried for about
+    // 200 ms (Win32Files covers the retries themselves).
+    ASSERT_TRUE(pollUntil(5s, [&] {
+      return GetFileAttributesW(windows.file("win.ini.old").c_str()) == INVALID_FILE_ATTRIBUTES;
+    }));
+    hold.release();
   }
   expectBox(app, h.outcome, IDOK, windows.path());
   if (&h.outcome == &kApplied) expectBox(app, kRestart, IDNO, windows.path());
   expectIdle(app);
-  hold.reset();
+  hold.release();
 
   Snapshot expected = &h.outcome == &kApplied ? completed(before, kAfter) : before;
   if (!h.olderBackupSurvives) expected.erase("win.ini.old");
@@ -126,8 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The second rename (winini.tmp to win.ini) fails and win.ini is put back; the new file
         // cannot be deleted while it is held.
         Hold{"Temporary", "winini.tmp", Release::Never, kNotReplaced, false, true},
-        Hold{"WinIniReleasedDuringTheRetries", "win.ini", Release::DuringTheRetries, kApplied, true,
-             false}),
+        Hold{"WinIniReleasedWhenTheSwapBegins", "win.ini", Release::WhenTheSwapBegins, kApplied,
+             true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

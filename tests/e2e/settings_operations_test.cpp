@@ -6,7 +6,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <thread>
 
 #include "e2e/app_driver.h"
 #include "e2e/e2e_support.h"
@@ -16,8 +15,6 @@ namespace mojifix::e2e {
 namespace {
 
 using namespace std::string_literals;
-
-constexpr int kDisagree = 103, kExit = 104;
 
 const Expected kAlreadyApplied{"既にフォントが設定されています。", 48, ""};
 const Expected kNoWindowsDirectory{"windowsディレクトリが取得できませんでした。", 16, ""};
@@ -233,17 +230,14 @@ TEST_F(Settings, IgnoresClicksAndHoldsTheCloseWhileTheFilesAreSwapped) {
   windows.write("win.ini.old", "an older backup\r\n");
   App app(windows.path());
   app.click(kAgree);
-  expectBox(app, kConfirmApply, IDYES);
-
-  // The swap deletes the old backup right before it lets the window handle events, then pauses.
-  bool swapping = false;
-  for (int i = 0; i < 300 && !swapping; ++i) {
-    std::this_thread::sleep_for(10ms);
-    swapping = !windows.exists("win.ini.old");
-  }
-  ASSERT_TRUE(swapping) << "the old backup was never deleted";
-  for (int button : {kAgree, kDisagree, kExit, kRemove}) app.click(button);
-  app.post(WM_CLOSE);
+  // Queued behind the Yes, the clicks and the close wait for the next message loop, which is the
+  // swap's first processing of events.
+  const Box confirmation = app.waitForBox();
+  ASSERT_EQ(confirmation.prompt, kConfirmApply.prompt);
+  app.answer(confirmation, IDYES, [&app] {
+    for (int button : {kAgree, kDisagree, kExit, kRemove}) app.click(button);
+    app.post(WM_CLOSE);
+  });
 
   expectBox(app, kApplied, IDOK);
   expectBox(app, kRestart, IDNO);

@@ -2,6 +2,7 @@
 // version resource, the DLL search, the shutdown privilege and the UTF-8/UTF-16 conversion.
 #include <windows.h>
 
+#include <chrono>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -11,10 +12,14 @@
 
 #include "platform/platform_win32.h"
 #include "platform/win32_text.h"
+#include "support/win32_support.h"
 #include "version.h"
 
 namespace mojifix {
 namespace {
+
+using mojifix::testing::pollUntil;
+using mojifix::testing::windowText;
 
 BOOL CALLBACK findOwnMessageBox(HWND window, LPARAM found) {
   DWORD process = 0;
@@ -29,16 +34,10 @@ BOOL CALLBACK findOwnMessageBox(HWND window, LPARAM found) {
   return FALSE;
 }
 
-std::wstring windowText(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  return text;
-}
-
 // What the user saw in a message box that another thread answered.
 struct SeenBox {
-  std::wstring title;
-  std::wstring prompt;
+  std::string title;
+  std::string prompt;
   bool hasYesButton = false;
 };
 
@@ -46,7 +45,7 @@ TEST(Win32System, MessageBoxesShowTheirTitleAndReturnTheButton) {
   struct Case {
     const char* name;
     Message message;
-    std::wstring title;
+    std::string title;
     int button;
     MessageResult result;
   };
@@ -54,17 +53,17 @@ TEST(Win32System, MessageBoxesShowTheirTitleAndReturnTheButton) {
   const Case cases[] = {
       {"application title",
        {prompt, MessageStyle::Information, TitleKind::Application, ""},
-       L"MOJIFIX",
+       "MOJIFIX",
        IDOK,
        MessageResult::Ok},
       {"empty title, Yes",
        {prompt, MessageStyle::YesNoQuestion, TitleKind::Empty, ""},
-       L"",
+       "",
        IDYES,
        MessageResult::Yes},
       {"given title, No",
        {prompt, MessageStyle::YesNoQuestion, TitleKind::Text, "エラー発生"},
-       L"エラー発生",
+       "エラー発生",
        IDNO,
        MessageResult::No},
   };
@@ -74,11 +73,12 @@ TEST(Win32System, MessageBoxesShowTheirTitleAndReturnTheButton) {
     std::optional<SeenBox> seen;
     std::thread user([&] {
       HWND box = nullptr;
-      for (int attempt = 0; attempt < 500 && !box; ++attempt) {
+      const auto found = [&box] {
         EnumWindows(findOwnMessageBox, reinterpret_cast<LPARAM>(&box));
-        if (!box) Sleep(10);
-      }
-      if (!box) return;  // the box never showed; the test cannot end on its own
+        return box != nullptr;
+      };
+      if (!pollUntil(std::chrono::seconds(5), found))
+        return;  // the box never showed; the test cannot end on its own
       seen = SeenBox{windowText(box), windowText(GetDlgItem(box, 0xFFFF)),
                      GetDlgItem(box, IDYES) != nullptr};
       PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(c.button), 0);
@@ -89,7 +89,7 @@ TEST(Win32System, MessageBoxesShowTheirTitleAndReturnTheButton) {
     EXPECT_EQ(result, c.result);
     ASSERT_TRUE(seen.has_value());
     EXPECT_EQ(seen->title, c.title);
-    EXPECT_EQ(seen->prompt, L"システムを再起動します。よろしいですか？");
+    EXPECT_EQ(seen->prompt, "システムを再起動します。よろしいですか？");
     EXPECT_EQ(seen->hasYesButton, c.message.style == MessageStyle::YesNoQuestion);
   }
 }

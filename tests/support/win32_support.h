@@ -1,0 +1,70 @@
+// Pieces of the tests that run under Windows: polling for a state, the text of a window, and a
+// file that another program holds open.
+#ifndef MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
+#define MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
+
+#include <windows.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "platform/win32_text.h"
+
+namespace mojifix::testing {
+
+// Checks `done` until it holds; false when it still does not after `timeout`.
+template <typename Predicate>
+bool pollUntil(std::chrono::milliseconds timeout, Predicate done) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+// The text of a window (UTF-8, up to 64 K characters), read with WM_GETTEXT, which works across
+// threads and processes.
+inline std::string windowText(HWND hwnd) {
+  std::wstring text(65536, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+    throw std::runtime_error("WM_GETTEXT timed out");
+  }
+  text.resize(copied);
+  return toUtf8(text);
+}
+
+// Keeps a file open the way a virus scanner might: others may still read and write it, but
+// nobody can delete or rename it until it is released.
+class HeldFile {
+ public:
+  HeldFile() = default;
+  explicit HeldFile(const std::wstring& path) { take(path); }
+  ~HeldFile() { release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+  // Holds `path` (letting go of what was held before); false when it cannot be opened.
+  bool take(const std::wstring& path) {
+    release();
+    handle_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return held();
+  }
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace mojifix::testing
+
+#endif
