@@ -3,13 +3,14 @@
 
 include(${CMAKE_CURRENT_LIST_DIR}/version.cmake)
 
-set(readme_source ${PROJECT_SOURCE_DIR}/packaging/readme-ja.txt)
+# The readme names the version; it takes it from the one version source.
+set(readme_utf8 ${CMAKE_BINARY_DIR}/packaging/readme-ja.txt)
 set(readme ${CMAKE_BINARY_DIR}/packaging/readme.txt)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/readme-ja.txt ${readme_utf8} @ONLY)
 add_custom_command(
   OUTPUT ${readme}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND sh -c "sed 's/$/\\r/' \"$0\" | iconv -f UTF-8 -t CP932 > \"$1\"" ${readme_source} ${readme}
-  DEPENDS ${readme_source}
+  COMMAND sh -c "sed 's/$/\\r/' \"$0\" | iconv -f UTF-8 -t CP932 > \"$1\"" ${readme_utf8} ${readme}
+  DEPENDS ${readme_utf8}
   COMMENT "Converting the readme to Shift-JIS with CR LF"
   VERBATIM)
 add_custom_target(mojifix_readme ALL DEPENDS ${readme})
