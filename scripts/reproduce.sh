@@ -13,8 +13,6 @@ log="$work/build.log"
 # Paths of different lengths, so that any path left in a file shows.
 first="$work/a"
 second="$work/second/build-tree"
-artifacts=(build/windows/src/app/MOJIFIX.exe build/windows32/src/app/MOJIFIX.exe
-  build/packages/MOJIFIX-*-win64.zip build/packages/MOJIFIX-*-win32.zip build/packages/SHA256SUMS)
 
 for tree in "$first" "$second"; do
   git clone --quiet --no-checkout "$repo" "$tree"
@@ -30,13 +28,14 @@ for tree in "$first" "$second"; do
 done
 
 echo "Two builds of $commit in two directories:"
+cd "$first"
 status=0
-for artifact in "${artifacts[@]}"; do
-  a=$(cd "$first" && echo $artifact)
-  if cmp -s "$first/$a" "$second/$a"; then
-    echo "  same     $(cd "$first" && sha256sum "$a")"
+for artifact in build/windows/src/app/MOJIFIX.exe build/windows32/src/app/MOJIFIX.exe \
+  build/packages/*.zip build/packages/SHA256SUMS; do
+  if cmp -s "$artifact" "$second/$artifact"; then
+    echo "  same     $(sha256sum "$artifact")"
   else
-    echo "  DIFFERS  $a" >&2
+    echo "  DIFFERS  $artifact" >&2
     status=1
   fi
 done

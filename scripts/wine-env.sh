@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the variables are for the scripts that source this file
 # Sourced by the scripts that run Wine: where Wine's programs are, and the prefix to use.
 # Debian keeps the real loaders outside PATH (the /usr/bin/wine wrapper complains about a missing
 # 32-bit part on stderr); MOJIFIX_WINE_DIR points elsewhere on other systems.

@@ -6,6 +6,7 @@
 # MOJIFIX_WINEPREFIX, when set, wins over --prefix, so that with-xvfb.sh and the tests it runs
 # share one prefix and its server.
 set -euo pipefail
+# shellcheck source=wine-env.sh source-path=SCRIPTDIR
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 wine=$wine64

@@ -4,8 +4,9 @@
 # Wine programs are to use. Usage: with-xvfb.sh COMMAND [ARG...]
 set -euo pipefail
 scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=wine-env.sh source-path=SCRIPTDIR
 . "$scripts/wine-env.sh"
-WINEPREFIX=$(mojifix_prefix)
+WINEPREFIX=$(mojifix_prefix "")
 export WINEPREFIX
 
 display=99
