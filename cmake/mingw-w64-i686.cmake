@@ -1,5 +1,5 @@
 # 32-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MINGW_PREFIX i686-w64-mingw32)
-set(MINGW_WINE /usr/lib/wine/wine)
+set(MINGW_WINE_RUN_ARGS --32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

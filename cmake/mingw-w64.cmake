@@ -1,6 +1,6 @@
 # Cross-compiling for Windows with Debian's mingw-w64 (posix threads variant). The including
-# toolchain file sets CMAKE_SYSTEM_PROCESSOR, MINGW_PREFIX and MINGW_WINE (the Wine loader that
-# runs the result).
+# toolchain file sets CMAKE_SYSTEM_PROCESSOR, MINGW_PREFIX and MINGW_WINE_RUN_ARGS (what
+# scripts/wine-run.sh needs to run the result).
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
@@ -12,6 +12,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+# Tests run under Wine through the wrapper, in a prefix of this build's own with the Japanese
+# locale, however the build was configured: never in the user's ~/.wine.
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE})
+  cmake_path(SET wine_run NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${wine_run} ${MINGW_WINE_RUN_ARGS} --prefix ${CMAKE_BINARY_DIR}/wineprefix)
 endif()

@@ -6,3 +6,6 @@ foreach(line IN LISTS version_lines)
     set(${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
   endif()
 endforeach()
+# Whatever is made from it is made again when it changes.
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/src/version.h)

@@ -6,10 +6,9 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
-cmake --preset bench >/dev/null
-cmake --build --preset bench
+cmake --workflow --preset bench >/dev/null
 for preset in windows windows32; do
-  cmake --preset "$preset" >/dev/null
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target MOJIFIX
 done
 

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds the 64-bit and 32-bit release packages into build/packages/ and lists what each holds.
+# Makes the 64-bit and 32-bit release packages in build/packages/, with SHA256SUMS beside them,
+# and lists what each holds. Uses the builds that are there (the test command's): a build is
+# configured only when it does not exist yet, and only the packaged targets are brought up to date.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-scripts/install-deps.sh
 for preset in windows windows32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  (cd "build/$preset" && cpack -C Release >/dev/null)
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target MOJIFIX mojifix_readme
+  cpack --preset "$preset" >/dev/null
 done
-for zip in build/windows/packages/*.zip build/windows32/packages/*.zip; do
-  mkdir -p build/packages
-  cp "$zip" build/packages/
-  echo "build/packages/$(basename "$zip"):"
+for zip in build/packages/*.zip; do
+  echo "$zip:"
   cmake -E tar tf "$zip" | sed 's/^/  /'
 done
+echo "build/packages/SHA256SUMS:"
+sed 's/^/  /' build/packages/SHA256SUMS

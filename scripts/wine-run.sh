@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the build's own prefix, in a Japanese locale (ANSI code
-# page 932), so that nothing touches the user's ~/.wine. Used by CTest as the emulator and by the
-# run script. Usage: wine-run.sh [--32] PROGRAM [ARG...]
+# Runs a Windows program under Wine in a prefix of the build's own, in a Japanese locale (ANSI
+# code page 932), so that nothing touches the user's ~/.wine. The Windows toolchain files make it
+# CTest's emulator, with the build's prefix; the run script uses it too.
+# Usage: wine-run.sh [--32] [--prefix DIR] PROGRAM [ARG...]
+# MOJIFIX_WINEPREFIX, when set, wins over --prefix, so that with-xvfb.sh and the tests it runs
+# share one prefix and its server.
 set -euo pipefail
+# shellcheck source=wine-env.sh source-path=SCRIPTDIR
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${MOJIFIX_WINEPREFIX:-$repo/build/wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$wine64
+default_prefix=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    # 32-bit programs need Wine's 32-bit loader (Debian's wine32:i386).
+    --32) wine=$wine32; shift ;;
+    --prefix) default_prefix=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+
+WINEPREFIX=$(mojifix_prefix "$default_prefix")
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-wine=/usr/lib/wine/wine64
-# 32-bit programs need Wine's 32-bit loader (Debian's wine32:i386).
-if [ "${1:-}" = "--32" ]; then
-  wine=/usr/lib/wine/wine
-  shift
-fi
 
 if [ -z "${DISPLAY:-}" ]; then
-  echo "wine-run.sh: no DISPLAY; start an X server (Xvfb) first, as scripts/test.sh does" >&2
+  echo "wine-run.sh: no DISPLAY; start an X server (Xvfb) first, as scripts/with-xvfb.sh does" >&2
   exit 2
 fi
 
@@ -30,7 +38,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     # Without a window manager every window close waits about two seconds unless Wine manages
     # the windows itself.
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-    /usr/lib/wine/wineserver -w || true
+    "$wineserver" -w || true
     touch "$WINEPREFIX/.mojifix-ready"
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual display (Xvfb) with one Wine server kept alive for its
-# length, then stops both. Usage: with-xvfb.sh COMMAND [ARG...]
+# length, then stops both. The server is that of MOJIFIX_WINEPREFIX, the prefix the command's
+# Wine programs are to use. Usage: with-xvfb.sh COMMAND [ARG...]
 set -euo pipefail
-
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${MOJIFIX_WINEPREFIX:-$repo/build/wineprefix}"
+scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=wine-env.sh source-path=SCRIPTDIR
+. "$scripts/wine-env.sh"
+WINEPREFIX=$(mojifix_prefix "")
+export WINEPREFIX
 
 display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
@@ -19,7 +22,7 @@ for _ in $(seq 100); do
 done
 
 cleanup() {
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  "$wineserver" -k >/dev/null 2>&1 || true
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
 }
@@ -27,8 +30,7 @@ trap cleanup EXIT
 
 # A Wine server that outlives each test saves every Wine start about two seconds. Its output is
 # detached so nothing waits on its pipes.
-mkdir -p "$(dirname "$WINEPREFIX")"
-"$repo/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
-(exec /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null &)
+"$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
+(exec "$wineserver" -p >/dev/null 2>&1 </dev/null &)
 
 "$@"
