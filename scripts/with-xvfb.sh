@@ -9,24 +9,30 @@ scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WINEPREFIX=$(mojifix_prefix "")
 export WINEPREFIX
 
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-  display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a free display number itself and writes it once it accepts clients, so runs that
+# start side by side never share a display (nor lose it when the other run ends).
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=":$display"
-for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  sleep 0.05
-done
 
 cleanup() {
   "$wineserver" -k >/dev/null 2>&1 || true
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
+  rm -f "$display_file"
 }
 trap cleanup EXIT
+
+for _ in $(seq 200); do
+  [ -s "$display_file" ] && break
+  sleep 0.05
+done
+if [ ! -s "$display_file" ]; then
+  echo "with-xvfb.sh: Xvfb did not start" >&2
+  exit 1
+fi
+DISPLAY=":$(cat "$display_file")"
+export DISPLAY
 
 # A Wine server that outlives each test saves every Wine start about two seconds. Its output is
 # detached so nothing waits on its pipes.
