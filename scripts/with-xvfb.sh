@@ -34,15 +34,13 @@ fi
 DISPLAY=":$(cat "$display_file")"
 export DISPLAY
 
-# A Wine server that outlives each test saves every Wine start about two seconds. The first start
-# (which makes the prefix if needed) leaves a server of its own running while the prefix's
-# services end, and a second server for the prefix would refuse to start beside it: that one is
-# stopped, and the kept one started in its place. A last start then brings the services up with
-# their output detached, since any test that started them would leave CTest waiting on its pipe.
+# A Wine server that outlives each test saves every Wine start about two seconds. Its output is
+# detached so nothing waits on its pipes.
+# The server that this first start brings up lingers while the prefix's services end, and a second
+# server for the same prefix would refuse to start beside it: stop it first.
 "$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
 "$wineserver" -k >/dev/null 2>&1 || true
 "$wineserver" -w >/dev/null 2>&1 || true
-"$wineserver" -p >/dev/null 2>&1 </dev/null
-"$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
+(exec "$wineserver" -p >/dev/null 2>&1 </dev/null &)
 
 "$@"
