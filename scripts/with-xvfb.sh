@@ -36,11 +36,7 @@ export DISPLAY
 
 # A Wine server that outlives each test saves every Wine start about two seconds. Its output is
 # detached so nothing waits on its pipes.
-# The server that this first start brings up lingers while the prefix's services end, and a second
-# server for the same prefix would refuse to start beside it: stop it first.
 "$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
-"$wineserver" -k >/dev/null 2>&1 || true
-"$wineserver" -w >/dev/null 2>&1 || true
 (exec "$wineserver" -p >/dev/null 2>&1 </dev/null &)
 
 "$@"
