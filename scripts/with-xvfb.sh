@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual display (Xvfb) with one Wine server kept alive for its
-# length, then stops both. The server is that of MOJIFIX_WINEPREFIX, the prefix the command's
-# Wine programs are to use. Usage: with-xvfb.sh COMMAND [ARG...]
+# Runs a command on a private virtual display (Xvfb), with the Wine prefix of MOJIFIX_WINEPREFIX
+# made ready first, then stops both. Usage: with-xvfb.sh COMMAND [ARG...]
 set -euo pipefail
 scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine-env.sh source-path=SCRIPTDIR
@@ -34,9 +33,11 @@ fi
 DISPLAY=":$(cat "$display_file")"
 export DISPLAY
 
-# A Wine server that outlives each test saves every Wine start about two seconds. Its output is
-# detached so nothing waits on its pipes.
+# The prefix is made (or found) once, and its server is let go before the command starts. Each
+# test then starts a Wine server of its own, which costs about two seconds, but nothing carries
+# over from one test to the next: with one server kept for all of them, which window is active
+# after a message box closes came to depend on the tests before.
 "$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
-(exec "$wineserver" -p >/dev/null 2>&1 </dev/null &)
+"$wineserver" -w >/dev/null 2>&1 || true
 
 "$@"
