@@ -170,6 +170,12 @@ bool isInPlace(HANDLE handle, const std::wstring& path) {
                               wanted.c_str(), static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
 }
 
+// Deletes the file that `handle` is, whatever name now leads to it.
+bool removeThrough(HANDLE handle) {
+  FILE_DISPOSITION_INFO remove{TRUE};
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove) != FALSE;
+}
+
 // Opens `path` and keeps the handle only when it is the file in place. FILE_FLAG_OPEN_REPARSE_POINT
 // in `flags` opens a link on Windows as itself; Wine follows Unix links whatever the flags, and
 // the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
@@ -180,8 +186,7 @@ Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD di
   if (handle.valid() && !isInPlace(handle.get(), path)) {
     if (disposition == CREATE_NEW) {
       // Created where the name led, not where it stands: take the empty file back.
-      FILE_DISPOSITION_INFO remove{TRUE};
-      SetFileInformationByHandle(handle.get(), FileDispositionInfo, &remove, sizeof remove);
+      removeThrough(handle.get());
     }
     CloseHandle(handle.release());
     SetLastError(kNotInPlace);
@@ -193,10 +198,7 @@ Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD di
 bool deleteInPlace(const std::wstring& path) {
   const Handle file = openInPlace(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.valid()) return false;
-  FILE_DISPOSITION_INFO remove{TRUE};
-  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove) !=
-         FALSE;
+  return file.valid() && removeThrough(file.get());
 }
 
 // Renames the file in place through a checked handle, never replacing an existing target.
