@@ -14,3 +14,12 @@ mojifix_prefix() {
   repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   echo "${MOJIFIX_WINEPREFIX:-${1:-$repo/build/wineprefix}}"
 }
+
+# Whether Wine's 32-bit loader runs here, found by running it: some hosts run no 32-bit Linux
+# program at all (a sandboxed kernel, WSL 1), and there it fails with "Exec format error". Prints
+# why when it does not run, and fails; prints nothing when it runs.
+wine32_unavailable() {
+  local out
+  if out=$("$wine32" --version 2>&1 </dev/null); then return 1; fi
+  echo "Wine's 32-bit loader does not run on this host ($wine32: ${out##*: })"
+}

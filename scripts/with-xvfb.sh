@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual display (Xvfb), with the Wine prefix of MOJIFIX_WINEPREFIX
-# made ready first, then stops both. Usage: with-xvfb.sh COMMAND [ARG...]
+# Runs a command on a private virtual display (Xvfb), then stops it and any Wine server left for
+# the prefix of MOJIFIX_WINEPREFIX. Usage: with-xvfb.sh COMMAND [ARG...]
 set -euo pipefail
 scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine-env.sh source-path=SCRIPTDIR
@@ -32,12 +32,5 @@ if [ ! -s "$display_file" ]; then
 fi
 DISPLAY=":$(cat "$display_file")"
 export DISPLAY
-
-# The prefix is made (or found) once, and its server is let go before the command starts. Each
-# test then starts a Wine server of its own, which costs about two seconds, but nothing carries
-# over from one test to the next: with one server kept for all of them, which window is active
-# after a message box closes came to depend on the tests before.
-"$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null || true
-"$wineserver" -w >/dev/null 2>&1 || true
 
 "$@"

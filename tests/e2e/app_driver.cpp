@@ -317,18 +317,7 @@ void App::press(WORD key) const {
 }
 
 int App::waitForFocus(int id, Duration timeout) const {
-  const auto arrived = [&] { return GetDlgCtrlID(focus()) == id; };
-  if (!pollUntil(timeout, arrived)) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info) && !info.hwndActive) {
-      // Without a window manager, Wine at times leaves no window active once a message box has
-      // gone, where Windows activates the box's owner again. A user would click the window; the
-      // focus must then come back to where it was.
-      SetForegroundWindow(window_);
-      pollUntil(timeout, arrived);
-    }
-  }
+  pollUntil(timeout, [&] { return GetDlgCtrlID(focus()) == id; });
   return GetDlgCtrlID(focus());
 }
 
