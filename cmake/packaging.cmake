@@ -33,6 +33,5 @@ set(CPACK_STRIP_FILES OFF)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/reproducible_zip.cmake)
 # For that script, which CPack runs without the project's variables.
-set(CPACK_MOJIFIX_CMAKE_COMMAND ${CMAKE_COMMAND})
 set(CPACK_MOJIFIX_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 include(CPack)

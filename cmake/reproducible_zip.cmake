@@ -5,8 +5,8 @@
 #
 # Every entry is dated from SOURCE_DATE_EPOCH when it is set, otherwise from the last commit, or
 # from a fixed date outside git; in UTC; in name order. The entries' modes come from the install
-# rules, not from the umask. The ZIP also records the owner's user and group ids, so a byte-equal
-# rebuild is made by the same kind of user (root, for the release).
+# rules, not from the umask. Info-ZIP's zip writes no extra fields (-X), so neither the builder's
+# user and group ids nor further time stamps are recorded, and anyone's rebuild is byte-equal.
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(epoch $ENV{SOURCE_DATE_EPOCH})
@@ -31,14 +31,10 @@ endif()
 
 foreach(zip IN LISTS CPACK_PACKAGE_FILES)
   file(REMOVE ${zip})
-  execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC SOURCE_DATE_EPOCH=${epoch}
-            ${CPACK_MOJIFIX_CMAKE_COMMAND} -E tar cf ${zip} --format=zip -- ${entries}
-    WORKING_DIRECTORY ${staging}
-    RESULT_VARIABLE failed)
-  if(failed)
-    message(FATAL_ERROR "Could not write ${zip}")
-  endif()
+  execute_process(COMMAND touch -d @${epoch} -- ${entries}
+    WORKING_DIRECTORY ${staging} COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC zip -X -D -q ${zip} -- ${entries}
+    WORKING_DIRECTORY ${staging} COMMAND_ERROR_IS_FATAL ANY)
 
   # Replace this package's line; keep those of packages still beside it (the other build's).
   get_filename_component(name ${zip} NAME)

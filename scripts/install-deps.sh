@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest clang libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 wine32:i386 xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
+  wine wine64 wine32:i386 zip xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
 )
 
 sudo=""

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the portable logic natively under the sanitizers, the fuzz targets
 # for a bounded time, two clean builds of the release that must match byte for byte, then the
-# 64-bit and 32-bit Windows builds with their release packages and their tests under Wine on a
-# virtual display, one Wine session for each suite.
+# 64-bit and 32-bit Windows builds with their release packages and their tests under Wine, each
+# suite on a virtual display of its own with one Wine session.
+#
+# The Wine suites mostly wait on the program, so each runs in the background as soon as its build
+# is made, while the rest goes on; their output follows, whole, once they end.
 #
 # On a host that runs no 32-bit Linux program, the 32-bit build is still made, packaged and its
 # imports and header checked, but its Wine suite is skipped, and the output says so at that step
@@ -17,19 +20,23 @@ scripts/install-deps.sh
 
 cmake --workflow --preset native
 
-# The scan and both rewrites over arbitrary bytes, for a bounded time.
-cmake --preset fuzz
-cmake --build --preset fuzz
-ctest --preset fuzz
-
-scripts/reproduce.sh
-
-windows_suite() {
-  MOJIFIX_WINEPREFIX="$PWD/build/$1/wineprefix" scripts/with-xvfb.sh scripts/wine-session.sh "${@:2}"
+logs=build/logs
+mkdir -p "$logs"
+suites=()
+# Builds and packages PRESET, then starts its Wine suite in the background.
+start_windows_suite() {
+  local preset=$1
+  cmake --preset "$preset" -DMOJIFIX_TESTS_CANNOT_RUN=
+  cmake --build --preset "$preset"
+  cpack --preset "$preset"
+  echo "The $preset suite runs under Wine in the background; its output follows at the end."
+  MOJIFIX_WINEPREFIX="$PWD/build/$preset/wineprefix" scripts/with-xvfb.sh \
+    scripts/wine-session.sh ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
+  suites+=("$preset:$!")
 }
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 
-# Each build makes its package before its tests run, so the last test summary ends the output.
-windows_suite windows cmake --workflow --preset windows
+start_windows_suite windows
 
 skipped=""
 if why=$(wine32_unavailable); then
@@ -44,9 +51,26 @@ packaged and its imports and header checked, but went untested under Wine on thi
   cmake --build --preset windows32
   cpack --preset windows32
   ctest --preset windows32
+else
+  start_windows_suite windows32
+fi
+
+# The scan and both rewrites over arbitrary bytes, for a bounded time.
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
+
+scripts/reproduce.sh
+
+status=0
+for suite in "${suites[@]}"; do
+  echo
+  echo "== The ${suite%%:*} suite under Wine:"
+  wait "${suite##*:}" || status=1
+  cat "$logs/${suite%%:*}.log"
+done
+if [ -n "$skipped" ]; then
   echo
   echo "$skipped"
-else
-  cmake --preset windows32 -DMOJIFIX_TESTS_CANNOT_RUN=
-  windows_suite windows32 cmake --workflow --preset windows32
 fi
+exit $status
