@@ -4,8 +4,7 @@
 // Paths and texts are UTF-8 here and UTF-16 at each system call. Paths of MAX_PATH characters or
 // more are passed in the \\?\ form, so a long Windows directory still works.
 //
-// A file is read, written, deleted or renamed only through a handle whose final path (every link
-// resolved) is the final path of the file's directory plus the file's name.
+// Files are reached only through checked handles (win32_checked_files.h).
 #ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 
