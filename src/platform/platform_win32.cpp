@@ -2,6 +2,7 @@
 #include "platform/platform_win32.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/win32_checked_files.h"
 #include "platform/win32_dialog_keys.h"
@@ -19,17 +20,12 @@ DWORD transferSize(std::size_t size) {
 
 class Win32File final : public File {
  public:
-  explicit Win32File(HANDLE handle) : handle_(handle) {}
-  ~Win32File() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  Win32File(const Win32File&) = delete;
-  Win32File& operator=(const Win32File&) = delete;
+  explicit Win32File(Handle handle) : handle_(std::move(handle)) {}
 
   ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
     count = 0;
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer, transferSize(capacity), &got, nullptr)) {
+    if (!ReadFile(handle_.get(), buffer, transferSize(capacity), &got, nullptr)) {
       return ReadStatus::Error;
     }
     count = got;
@@ -40,24 +36,19 @@ class Win32File final : public File {
     while (size > 0) {
       const DWORD asked = transferSize(size);
       DWORD put = 0;
-      if (!WriteFile(handle_, data, asked, &put, nullptr) || put < asked) return false;
+      if (!WriteFile(handle_.get(), data, asked, &put, nullptr) || put < asked) return false;
       data += put;
       size -= put;
     }
     return true;
   }
 
-  bool flush() override { return FlushFileBuffers(handle_) != FALSE; }
+  bool flush() override { return FlushFileBuffers(handle_.get()) != FALSE; }
 
-  bool close() override {
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(handle) != FALSE;
-  }
+  bool close() override { return handle_.valid() && CloseHandle(handle_.release()) != FALSE; }
 
  private:
-  HANDLE handle_;
+  Handle handle_;
 };
 
 bool isDrivePath(const std::wstring& path) {
@@ -153,7 +144,7 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   Handle file = openInPlace(systemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             OPEN_EXISTING, 0);
   if (!file.valid()) return nullptr;
-  return std::make_unique<Win32File>(file.release());
+  return std::make_unique<Win32File>(std::move(file));
 }
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
@@ -165,7 +156,7 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   Handle file = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
                             CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
   if (!file.valid()) return nullptr;
-  return std::make_unique<Win32File>(file.release());
+  return std::make_unique<Win32File>(std::move(file));
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {

@@ -20,8 +20,6 @@ class Handle {
     if (valid()) CloseHandle(handle_);
   }
   Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
 
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
