@@ -2,6 +2,7 @@
 #include "platform/win32_checked_files.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -105,13 +106,15 @@ bool renameInPlace(const std::wstring& from, const std::wstring& to) {
   const Handle file = openInPlace(from, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT);
   if (!file.valid()) return false;
-  // FILE_RENAME_INFO ends in a one-character array that the name continues past.
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
+  // The name runs on past the structure and ends in a NUL, which FileNameLength leaves out.
+  std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
+                                    (to.size() + 1) * sizeof(wchar_t));
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = FALSE;
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
   std::copy(to.begin(), to.end(), info->FileName);
+  info->FileName[to.size()] = L'\0';
   return SetFileInformationByHandle(file.get(), FileRenameInfo, info,
                                     static_cast<DWORD>(buffer.size())) != FALSE;
 }
