@@ -19,19 +19,21 @@ constexpr DWORD kNotInPlace = ERROR_CANT_RESOLVE_FILENAME;
 // 8 it fails on any path beyond MAX_PATH, which a long Windows directory has.
 struct Location {
   DWORD volume = 0;
-  DWORD names = 0;  // hard links to the file
+  ULONGLONG id = 0;  // the file's index on its volume
+  DWORD names = 0;   // hard links to the file
   std::wstring path;
 };
 
 std::optional<Location> locate(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION file;
   if (!GetFileInformationByHandle(handle, &file)) return std::nullopt;
+  const ULONGLONG id = (ULONGLONG{file.nFileIndexHigh} << 32) | file.nFileIndexLow;
   std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + MAX_PATH * sizeof(wchar_t));
   for (;;) {
     const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
     if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(),
                                      static_cast<DWORD>(buffer.size()))) {
-      return Location{file.dwVolumeSerialNumber, file.nNumberOfLinks,
+      return Location{file.dwVolumeSerialNumber, id, file.nNumberOfLinks,
                       std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))};
     }
     // Too small: the length asked for has been filled in.
@@ -39,6 +41,16 @@ std::optional<Location> locate(HANDLE handle) {
     if (GetLastError() != ERROR_MORE_DATA || needed <= buffer.size()) return std::nullopt;
     buffer.resize(needed);
   }
+}
+
+// Whether `directory` is the system's own Windows directory, which WINDIR may spell otherwise.
+bool isSystemWindowsDirectory(const Location& directory) {
+  wchar_t path[MAX_PATH] = {};  // stays empty, and so opens nothing, when the call fails
+  GetSystemWindowsDirectoryW(path, MAX_PATH);
+  const Handle folder(CreateFileW(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const auto system = folder.valid() ? locate(folder.get()) : std::nullopt;
+  return system && system->volume == directory.volume && system->id == directory.id;
 }
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
@@ -63,9 +75,9 @@ bool isInPlace(HANDLE handle, const std::wstring& path) {
   const auto expected = locate(folder.get());
   const auto actual = locate(handle);
   if (!expected || !actual || actual->volume != expected->volume) return false;
-  // A hard link is the same file under a second name: one placed here could make an elevated run
-  // copy a file its planter cannot read into a win.ini that they can.
-  if (actual->names != 1) return false;
+  // A second name (hard link) could make an elevated run copy a file its planter cannot read into
+  // a win.ini they can; in the system's own Windows directory only administrators add names.
+  if (actual->names != 1 && !isSystemWindowsDirectory(*expected)) return false;
   std::wstring wanted = expected->path;
   if (wanted.empty() || !isSeparator(wanted.back())) wanted += L'\\';
   wanted += name;

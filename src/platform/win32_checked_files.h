@@ -1,8 +1,8 @@
 // Files opened, deleted and renamed only through a handle checked to be the file in place: the
-// one that stands under the path's name in the directory that the path names, on that
-// directory's volume at its final path plus the name. A link of any kind on the way is refused,
-// and so is a file with a second name. A refusal fails with ERROR_CANT_RESOLVE_FILENAME, which is
-// no transient failure. Nothing here retries; paths are in the form the W functions take.
+// one under the path's name in the directory the path names (on its volume, at its final path
+// plus the name). A link on the way is refused, and so is a file with a second name except in
+// the system's own Windows directory. A refusal fails with ERROR_CANT_RESOLVE_FILENAME, which is
+// not transient. Nothing here retries; paths are in the form the W functions take.
 #ifndef MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
 #define MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
 
