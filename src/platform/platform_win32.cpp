@@ -72,8 +72,8 @@ std::wstring systemPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-// Virus scanners and indexers open a freshly written file for a moment; a delete or rename that
-// meets one of them is tried again for about 200 ms in all before it counts as failed.
+// Virus scanners and indexers open a freshly written file for a moment; a delete, rename or
+// create that meets one of them is tried again for about 200 ms in all before it counts as failed.
 constexpr DWORD kRetryDelays[] = {10, 20, 30, 40, 50, 50};
 
 bool isTransientFailure(DWORD error) {
@@ -149,14 +149,20 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   const std::wstring target = systemPath(path);
+  HANDLE created = INVALID_HANDLE_VALUE;
   // Whatever stays under the name (a link the check refused, a directory, a file held open)
-  // makes CREATE_NEW fail, so nothing is written through it.
-  deleteInPlace(target);
-  // DELETE lets a file created in the wrong place be taken back.
-  Handle file = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                            CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.valid()) return nullptr;
-  return std::make_unique<Win32File>(std::move(file));
+  // makes CREATE_NEW fail, so nothing is written through it. A file held open is waited for,
+  // whether it could not be deleted yet or a delete left it pending (CREATE_NEW: access denied).
+  retryWhileBusy(*this, [&] {
+    if (!deleteInPlace(target) && isTransientFailure(GetLastError())) return false;
+    // DELETE lets a file created in the wrong place be taken back.
+    created = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                          CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT)
+                  .release();
+    return created != INVALID_HANDLE_VALUE;
+  });
+  if (created == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32File>(Handle(created));
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {

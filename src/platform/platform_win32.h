@@ -28,8 +28,9 @@ class Win32Platform : public Platform {
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
   std::unique_ptr<File> openForReading(const std::string& path) override;
+  // These three retry for about 200 ms while another program holds the file, waiting through
+  // pause().
   std::unique_ptr<File> openForWriting(const std::string& path) override;
-  // Both retry for about 200 ms while another program holds the file, waiting through pause().
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
