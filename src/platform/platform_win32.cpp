@@ -107,12 +107,8 @@ MessageResult Win32Platform::showMessage(const Message& message) {
       title = toUtf16(message.title);
       break;
   }
-  // A modal box disables its owner first, which may take the focus away before the owner learns
-  // that it is no longer active; so the control that had the focus is noted here and given back.
-  HWND focus = GetFocus();
   const int answer = MessageBoxW(owner_, toUtf16(message.prompt).c_str(), title.c_str(),
                                  static_cast<UINT>(message.style));
-  if (owner_ && focus && IsChild(owner_, focus) && GetActiveWindow() == owner_) SetFocus(focus);
   switch (answer) {
     case IDYES:
       return MessageResult::Yes;

@@ -19,9 +19,8 @@ namespace mojifix {
 
 class Win32Platform : public Platform {
  public:
-  // `owner` is the window that message boxes are modal to, whose focused control gets the focus
-  // back when a box closes, and whose dialog keys (handleDialogKey) work while events are
-  // processed; without one, message boxes have no owner.
+  // `owner` is the window that message boxes are modal to and whose dialog keys (handleDialogKey)
+  // work while events are processed; without one, message boxes have no owner.
   explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}
   void setOwner(HWND owner) { owner_ = owner; }
 
