@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form1.h"
 #include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "support/scripted_platform.h"

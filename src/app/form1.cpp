@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/resource.h"
-#include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "platform/platform_win32.h"
 #include "platform/win32_dialog_keys.h"
@@ -384,9 +383,9 @@ HWND createForm1(HINSTANCE instance, FormState& state) {
 
 }  // namespace
 
-int runForm1(HINSTANCE instance, int showCommand) {
+int runForm1(int showCommand) {
   FormState state;
-  HWND form = createForm1(instance, state);
+  HWND form = createForm1(GetModuleHandleW(nullptr), state);
   if (!form) {
     state.platform.showMessage(messages::startFailed());
     return 1;
