@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form1.h"
 #include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "support/scripted_platform.h"
@@ -132,6 +133,7 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
     std::string contents;
     bool createFile;
     Message expected;
+    std::optional<std::string> changedBeforeCopy = std::nullopt;  // by another program
   };
   const std::string line = "MS Sans Serif=System,128,3";
   const std::string missingPath = dir.path() + "\\win.ini";
@@ -150,6 +152,8 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
        true, messages::notApplied()},
       {"remove: line outside the section only", removeSubstitution, nullptr,
        line + "\r\n[x]\r\n" + line, true, messages::sectionMissing()},
+      {"remove: line gone between the scan and the copy", removeSubstitution, nullptr,
+       "[FontSubstitutes]\r\n" + line, true, messages::notApplied(), "[FontSubstitutes]\r\n"},
       {"remove: no win.ini", removeSubstitution, nullptr, "", false,
        messages::openFailure(missingPath)},
       {"remove: empty WINDIR", removeSubstitution, "", "", false, messages::noWindowsDirectory()},
@@ -160,11 +164,18 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
     ScriptedPlatform casePlatform;
     casePlatform.environment["WINDIR"] = c.windir ? c.windir : dir.path();
     casePlatform.answers = {kYes};
+    int opens = 0;
+    casePlatform.failIf = [&](const std::string& call) {
+      if (c.changedBeforeCopy && call.rfind("open-read", 0) == 0 && ++opens == 2) {
+        dir.write("win.ini", *c.changedBeforeCopy);
+      }
+      return false;
+    };
     c.operation(casePlatform);
     ASSERT_EQ(casePlatform.messages.size(), 2u) << c.name;
     EXPECT_EQ(casePlatform.messages[1], c.expected) << c.name;
-    EXPECT_EQ(dir.read("win.ini"), c.createFile ? std::optional(c.contents) : std::nullopt)
-        << c.name;
+    const auto contents = c.changedBeforeCopy.value_or(c.contents);
+    EXPECT_EQ(dir.read("win.ini"), c.createFile ? std::optional(contents) : std::nullopt) << c.name;
     EXPECT_FALSE(dir.exists("winini.tmp")) << c.name;
     EXPECT_FALSE(dir.exists("win.ini.old")) << c.name;
   }

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/resource.h"
-#include "fontsubst/messages.h"
 #include "fontsubst/operations.h"
 #include "platform/platform_win32.h"
 #include "platform/win32_dialog_keys.h"
@@ -228,9 +227,16 @@ void Form_Load(HWND form, FormState& state) {
 
 void unload(HWND form) { DestroyWindow(form); }
 
+void noteFocus(HWND form, FormState& state) {
+  HWND focus = GetFocus();
+  if (focus && IsChild(form, focus)) state.focus = focus;
+}
+
 // Runs an operation as one click. Its event processing may deliver a close meanwhile, which is
 // carried out only now that the operation is over.
 void runOperation(HWND form, FormState& state, void (*operation)(Platform&)) {
+  // A box may disable the window, and so take the focus, before WM_ACTIVATE could note it.
+  noteFocus(form, state);
   state.busy = true;
   operation(state.platform);
   state.busy = false;
@@ -296,12 +302,10 @@ LRESULT onControlColorStatic(HDC dc, HWND control, HWND form) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
-// The focus goes back to the control that had it when the window was last deactivated, so a
-// message box or a switch to another program does not lose it.
+// The focus goes back to the control that had it when the window was last deactivated or an
+// operation began, so a message box or a switch to another program does not lose it.
 void onActivate(HWND form, FormState& state, bool active) {
-  if (active) return;
-  HWND focus = GetFocus();
-  if (focus && IsChild(form, focus)) state.focus = focus;
+  if (!active) noteFocus(form, state);
 }
 
 void onSetFocus(FormState& state) {
@@ -379,9 +383,9 @@ HWND createForm1(HINSTANCE instance, FormState& state) {
 
 }  // namespace
 
-int runForm1(HINSTANCE instance, int showCommand) {
+int runForm1(int showCommand) {
   FormState state;
-  HWND form = createForm1(instance, state);
+  HWND form = createForm1(GetModuleHandleW(nullptr), state);
   if (!form) {
     state.platform.showMessage(messages::startFailed());
     return 1;

@@ -1,15 +1,23 @@
-// Form1, the program's only window, and the message loop that runs while it is open.
+// Form1, the program's only window, the message loop that runs while it is open, and the one
+// message that is the window's own.
 #ifndef MOJIFIX_APP_FORM1_H
 #define MOJIFIX_APP_FORM1_H
 
-#include <windows.h>
+#include "fontsubst/messages.h"
 
 namespace mojifix {
 
 // Creates Form1 with its controls, fills it (Form_Load), shows it with `showCommand` and handles
 // its messages until it is closed. Returns the process exit code: 0 after a normal close,
 // nonzero when the window could not be created.
-int runForm1(HINSTANCE instance, int showCommand);
+int runForm1(int showCommand);
+
+namespace messages {
+// Start-up: the window could not be made.
+inline Message startFailed() {
+  return {"MOJIFIXを起動できませんでした。", MessageStyle::Stop, TitleKind::Text, kErrorTitle};
+}
+}  // namespace messages
 
 }  // namespace mojifix
 

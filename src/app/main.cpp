@@ -7,7 +7,7 @@
 #include "app/form1.h"
 #include "platform/platform_win32.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Before anything can load a DLL: the program often runs elevated from a download folder.
   mojifix::restrictDllSearch();
 
@@ -17,5 +17,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
-  return mojifix::runForm1(instance, showCommand);
+  return mojifix::runForm1(showCommand);
 }

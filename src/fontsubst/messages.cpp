@@ -4,8 +4,6 @@
 namespace mojifix::messages {
 namespace {
 
-constexpr const char* kErrorTitle = "エラー発生";
-
 Message withEmptyTitle(std::string prompt, MessageStyle style) {
   return {std::move(prompt), style, TitleKind::Empty, {}};
 }
@@ -19,10 +17,6 @@ Message withErrorTitle(std::string prompt, MessageStyle style) {
 }
 
 }  // namespace
-
-Message startFailed() {
-  return withErrorTitle("MOJIFIXを起動できませんでした。", MessageStyle::Stop);
-}
 
 Message noWindowsDirectory() {
   return withEmptyTitle("windowsディレクトリが取得できませんでした。", MessageStyle::Stop);

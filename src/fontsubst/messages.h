@@ -8,8 +8,8 @@
 
 namespace mojifix::messages {
 
-// Start-up: the window could not be made.
-Message startFailed();
+// The title of every error box.
+inline constexpr const char* kErrorTitle = "エラー発生";
 
 // Shared by both operations.
 Message noWindowsDirectory();

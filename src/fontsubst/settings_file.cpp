@@ -42,13 +42,16 @@ ScanResult scanFontSection(Platform& platform, const SettingsPaths& paths) {
   return result;
 }
 
-bool insertSubstitution(std::string_view line, LineWriter& out) {
-  if (!out.writeLine(line)) return false;
-  return !isSectionHeader(line) || out.writeLine(kSubstitutionLine);
+bool insertSubstitution(std::string_view line, LineWriter& out, bool& changed) {
+  const bool header = isSectionHeader(line);
+  changed = changed || header;
+  return out.writeLine(line) && (!header || out.writeLine(kSubstitutionLine));
 }
 
-bool dropSubstitution(std::string_view line, LineWriter& out) {
-  return isSubstitutionLine(line) || out.writeLine(line);
+bool dropSubstitution(std::string_view line, LineWriter& out, bool& changed) {
+  const bool drop = isSubstitutionLine(line);
+  changed = changed || drop;
+  return drop || out.writeLine(line);
 }
 
 bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRule rule) {
@@ -69,8 +72,11 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
   std::string_view line;
   ReadStatus status = ReadStatus::Ok;
   bool written = true;
+  bool changed = false;
+  bool sectionSeen = false;
   while (written && (status = reader.readLine(line)) == ReadStatus::Ok) {
-    written = rule(line, writer);
+    sectionSeen = sectionSeen || isSectionHeader(line);
+    written = rule(line, writer, changed);
   }
   const bool readFailed = written && status == ReadStatus::Error;
   if (written && !readFailed) {
@@ -84,6 +90,12 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.deleteFile(paths.temporary);
     platform.showMessage(readFailed ? messages::readFailure(paths.settings)
                                     : messages::writeFailure(paths.temporary));
+    return false;
+  }
+  if (!changed) {
+    // Agree changes no line only where there is no section; Remove, where the line is nowhere.
+    platform.deleteFile(paths.temporary);
+    platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
   return swapSettingsFile(platform, paths) == SwapOutcome::Replaced;

@@ -29,17 +29,20 @@ struct ScanResult {
 // Opens the settings file, reads it up to the substitution line or its end, and closes it.
 ScanResult scanFontSection(Platform& platform, const SettingsPaths& paths);
 
-// How one line of the settings file is written to its rewritten copy; false when a write failed.
-using LineRule = bool (*)(std::string_view line, LineWriter& out);
+// How one line of the settings file is written to its rewritten copy, setting `changed` when it
+// inserts or drops a line; false when a write failed.
+using LineRule = bool (*)(std::string_view line, LineWriter& out, bool& changed);
 
 // Agree: every line as it is, and the substitution line directly under every section header.
-bool insertSubstitution(std::string_view line, LineWriter& out);
+bool insertSubstitution(std::string_view line, LineWriter& out, bool& changed);
 // Remove: every line but the exact substitution line, wherever it stands.
-bool dropSubstitution(std::string_view line, LineWriter& out);
+bool dropSubstitution(std::string_view line, LineWriter& out, bool& changed);
 
 // Copies the settings file through `rule` into the temporary file and swaps it in. True only when
 // the new file is in place; on any failure the user has been told and the settings file is as it
-// was (or, in the one case the message names, waits under the backup path).
+// was (or, in the one case the message names, waits under the backup path). When the file has
+// changed since the scan so that `rule` changes no line, nothing is swapped and the user is told
+// what a scan would find now.
 bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRule rule);
 
 enum class SwapOutcome {

@@ -1,11 +1,10 @@
 // The Windows platform over the Win32 W functions.
 #include "platform/platform_win32.h"
 
-#include <algorithm>
 #include <cstring>
-#include <optional>
-#include <vector>
+#include <utility>
 
+#include "platform/win32_checked_files.h"
 #include "platform/win32_dialog_keys.h"
 #include "platform/win32_text.h"
 
@@ -21,17 +20,12 @@ DWORD transferSize(std::size_t size) {
 
 class Win32File final : public File {
  public:
-  explicit Win32File(HANDLE handle) : handle_(handle) {}
-  ~Win32File() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  Win32File(const Win32File&) = delete;
-  Win32File& operator=(const Win32File&) = delete;
+  explicit Win32File(Handle handle) : handle_(std::move(handle)) {}
 
   ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
     count = 0;
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer, transferSize(capacity), &got, nullptr)) {
+    if (!ReadFile(handle_.get(), buffer, transferSize(capacity), &got, nullptr)) {
       return ReadStatus::Error;
     }
     count = got;
@@ -42,24 +36,19 @@ class Win32File final : public File {
     while (size > 0) {
       const DWORD asked = transferSize(size);
       DWORD put = 0;
-      if (!WriteFile(handle_, data, asked, &put, nullptr) || put < asked) return false;
+      if (!WriteFile(handle_.get(), data, asked, &put, nullptr) || put < asked) return false;
       data += put;
       size -= put;
     }
     return true;
   }
 
-  bool flush() override { return FlushFileBuffers(handle_) != FALSE; }
+  bool flush() override { return FlushFileBuffers(handle_.get()) != FALSE; }
 
-  bool close() override {
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(handle) != FALSE;
-  }
+  bool close() override { return handle_.valid() && CloseHandle(handle_.release()) != FALSE; }
 
  private:
-  HANDLE handle_;
+  Handle handle_;
 };
 
 bool isDrivePath(const std::wstring& path) {
@@ -83,142 +72,8 @@ std::wstring systemPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-// Owns a handle from CreateFileW.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  HANDLE release() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Set when a name led somewhere else; no transient failure, so nothing retries it.
-constexpr DWORD kNotInPlace = ERROR_CANT_RESOLVE_FILENAME;
-
-// Where an open file is: its volume and its path on that volume, with every link on the way
-// resolved. GetFinalPathNameByHandleW gives the same path with the volume's name, but under Wine
-// 8 it fails on any path beyond MAX_PATH, which a long Windows directory has.
-struct Location {
-  DWORD volume = 0;
-  DWORD names = 0;  // hard links to the file
-  std::wstring path;
-};
-
-std::optional<Location> locate(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION file;
-  if (!GetFileInformationByHandle(handle, &file)) return std::nullopt;
-  std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + MAX_PATH * sizeof(wchar_t));
-  for (;;) {
-    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
-    if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(),
-                                     static_cast<DWORD>(buffer.size()))) {
-      return Location{file.dwVolumeSerialNumber, file.nNumberOfLinks,
-                      std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))};
-    }
-    // Too small: the length asked for has been filled in.
-    const std::size_t needed = sizeof(FILE_NAME_INFO) + info->FileNameLength;
-    if (GetLastError() != ERROR_MORE_DATA || needed <= buffer.size()) return std::nullopt;
-    buffer.resize(needed);
-  }
-}
-
-bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// Whether `handle` is the file that `path` names itself: on the volume of the directory that the
-// path names, at that directory's final path plus the file's name. A symbolic link, a junction
-// or an object-manager link on the way (or a name reached through one) leads elsewhere and is
-// refused, so the object checked is the one the caller then acts on through the same handle.
-bool isInPlace(HANDLE handle, const std::wstring& path) {
-  const std::size_t cut = path.find_last_of(L"\\/");
-  if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
-  const std::wstring name = path.substr(cut + 1);
-  // Without the separators before the name (a WINDIR that ends in a backslash doubles them),
-  // except the one that makes C: its root.
-  std::size_t end = cut;
-  while (end > 0 && isSeparator(path[end - 1])) --end;
-  std::wstring directory = path.substr(0, end);
-  if (directory.empty() || directory.back() == L':') directory += L'\\';
-  const Handle folder(CreateFileW(directory.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder.valid()) return false;
-  const auto expected = locate(folder.get());
-  const auto actual = locate(handle);
-  if (!expected || !actual || actual->volume != expected->volume) return false;
-  // A hard link is the same file under a second name: one placed here could make an elevated run
-  // copy a file its planter cannot read into a win.ini that they can.
-  if (actual->names != 1) return false;
-  std::wstring wanted = expected->path;
-  if (wanted.empty() || !isSeparator(wanted.back())) wanted += L'\\';
-  wanted += name;
-  return CompareStringOrdinal(actual->path.c_str(), static_cast<int>(actual->path.size()),
-                              wanted.c_str(), static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
-}
-
-// Deletes the file that `handle` is, whatever name now leads to it.
-bool removeThrough(HANDLE handle) {
-  FILE_DISPOSITION_INFO remove{TRUE};
-  return SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove) != FALSE;
-}
-
-// Opens `path` and keeps the handle only when it is the file in place. FILE_FLAG_OPEN_REPARSE_POINT
-// in `flags` opens a link on Windows as itself; Wine follows Unix links whatever the flags, and
-// the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
-Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags) {
-  Handle handle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                            FILE_ATTRIBUTE_NORMAL | flags, nullptr));
-  if (handle.valid() && !isInPlace(handle.get(), path)) {
-    if (disposition == CREATE_NEW) {
-      // Created where the name led, not where it stands: take the empty file back.
-      removeThrough(handle.get());
-    }
-    CloseHandle(handle.release());
-    SetLastError(kNotInPlace);
-  }
-  return handle;
-}
-
-// Removes the file in place through a checked handle; a link is never followed to its target.
-bool deleteInPlace(const std::wstring& path) {
-  const Handle file = openInPlace(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT);
-  return file.valid() && removeThrough(file.get());
-}
-
-// Renames the file in place through a checked handle, never replacing an existing target.
-bool renameInPlace(const std::wstring& from, const std::wstring& to) {
-  const Handle file = openInPlace(from, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.valid()) return false;
-  // FILE_RENAME_INFO ends in a one-character array that the name continues past.
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
-  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  info->ReplaceIfExists = FALSE;
-  info->RootDirectory = nullptr;
-  info->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
-  std::copy(to.begin(), to.end(), info->FileName);
-  return SetFileInformationByHandle(file.get(), FileRenameInfo, info,
-                                    static_cast<DWORD>(buffer.size())) != FALSE;
-}
-
-// Virus scanners and indexers open a freshly written file for a moment; a delete or rename that
-// meets one of them is tried again for about 200 ms in all before it counts as failed.
+// Virus scanners and indexers open a freshly written file for a moment; a delete, rename or
+// create that meets one of them is tried again for about 200 ms in all before it counts as failed.
 constexpr DWORD kRetryDelays[] = {10, 20, 30, 40, 50, 50};
 
 bool isTransientFailure(DWORD error) {
@@ -252,12 +107,8 @@ MessageResult Win32Platform::showMessage(const Message& message) {
       title = toUtf16(message.title);
       break;
   }
-  // A modal box disables its owner first, which may take the focus away before the owner learns
-  // that it is no longer active; so the control that had the focus is noted here and given back.
-  HWND focus = GetFocus();
   const int answer = MessageBoxW(owner_, toUtf16(message.prompt).c_str(), title.c_str(),
                                  static_cast<UINT>(message.style));
-  if (owner_ && focus && IsChild(owner_, focus) && GetActiveWindow() == owner_) SetFocus(focus);
   switch (answer) {
     case IDYES:
       return MessageResult::Yes;
@@ -289,19 +140,25 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   Handle file = openInPlace(systemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             OPEN_EXISTING, 0);
   if (!file.valid()) return nullptr;
-  return std::make_unique<Win32File>(file.release());
+  return std::make_unique<Win32File>(std::move(file));
 }
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   const std::wstring target = systemPath(path);
+  HANDLE created = INVALID_HANDLE_VALUE;
   // Whatever stays under the name (a link the check refused, a directory, a file held open)
-  // makes CREATE_NEW fail, so nothing is written through it.
-  deleteInPlace(target);
-  // DELETE lets a file created in the wrong place be taken back.
-  Handle file = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                            CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.valid()) return nullptr;
-  return std::make_unique<Win32File>(file.release());
+  // makes CREATE_NEW fail, so nothing is written through it. A file held open is waited for,
+  // whether it could not be deleted yet or a delete left it pending (CREATE_NEW: access denied).
+  retryWhileBusy(*this, [&] {
+    if (!deleteInPlace(target) && isTransientFailure(GetLastError())) return false;
+    // DELETE lets a file created in the wrong place be taken back.
+    created = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                          CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT)
+                  .release();
+    return created != INVALID_HANDLE_VALUE;
+  });
+  if (created == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32File>(Handle(created));
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {

@@ -4,8 +4,7 @@
 // Paths and texts are UTF-8 here and UTF-16 at each system call. Paths of MAX_PATH characters or
 // more are passed in the \\?\ form, so a long Windows directory still works.
 //
-// A file is read, written, deleted or renamed only through a handle whose final path (every link
-// resolved) is the final path of the file's directory plus the file's name.
+// Files are reached only through checked handles (win32_checked_files.h).
 #ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 
@@ -20,17 +19,17 @@ namespace mojifix {
 
 class Win32Platform : public Platform {
  public:
-  // `owner` is the window that message boxes are modal to, whose focused control gets the focus
-  // back when a box closes, and whose dialog keys (handleDialogKey) work while events are
-  // processed; without one, message boxes have no owner.
+  // `owner` is the window that message boxes are modal to and whose dialog keys (handleDialogKey)
+  // work while events are processed; without one, message boxes have no owner.
   explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}
   void setOwner(HWND owner) { owner_ = owner; }
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
   std::unique_ptr<File> openForReading(const std::string& path) override;
+  // These three retry for about 200 ms while another program holds the file, waiting through
+  // pause().
   std::unique_ptr<File> openForWriting(const std::string& path) override;
-  // Both retry for about 200 ms while another program holds the file, waiting through pause().
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.

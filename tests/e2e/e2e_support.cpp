@@ -250,7 +250,22 @@ WindowsDirectory::WindowsDirectory(const std::string& relative) : path_(root_.pa
   }
 }
 
+WindowsDirectory::WindowsDirectory(System) {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+  CharUpperBuffW(buffer, length);
+  path_ = toUtf8(std::wstring(buffer, length));
+  for (const char* name : {"win.ini", "winini.tmp", "win.ini.old"}) {
+    saved_[name] = readBytes(file(name));
+    DeleteFileW(file(name).c_str());
+  }
+}
+
 WindowsDirectory::~WindowsDirectory() {
+  for (const auto& [name, bytes] : saved_) {
+    DeleteFileW(file(name).c_str());
+    if (bytes) write(name, *bytes);
+  }
   // std::filesystem under mingw cannot reach past MAX_PATH, nor delete a read-only file.
   removeContents(longForm(root_.path()));
 }
@@ -284,7 +299,14 @@ void WindowsDirectory::setReadOnly(const std::string& name, bool readOnly) const
   }
 }
 
-Snapshot WindowsDirectory::snapshot() const { return snapshotOf(longForm(path_)); }
+Snapshot WindowsDirectory::snapshot() const {
+  if (saved_.empty()) return snapshotOf(longForm(path_));
+  Snapshot names;
+  for (const auto& entry : saved_) {
+    if (const auto bytes = readBytes(file(entry.first))) names[entry.first] = *bytes;
+  }
+  return names;
+}
 
 bool underWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;

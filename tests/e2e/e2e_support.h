@@ -47,6 +47,11 @@ void expectSnapshot(const Snapshot& actual, const Snapshot& expected);
 class WindowsDirectory {
  public:
   explicit WindowsDirectory(const std::string& relative = "");
+  // The system's own Windows directory instead, spelt in capitals. Only the operations' three
+  // names are touched: cleared here, put back as they were afterwards, and all that snapshot()
+  // shows, since Wine and the other tests use the directory too.
+  struct System {};
+  explicit WindowsDirectory(System);
   ~WindowsDirectory();
   WindowsDirectory(const WindowsDirectory&) = delete;
   WindowsDirectory& operator=(const WindowsDirectory&) = delete;
@@ -64,6 +69,7 @@ class WindowsDirectory {
  private:
   mojifix::testing::TempDirectory root_;
   std::string path_;
+  std::map<std::string, std::optional<std::string>> saved_;  // the system directory's names
 };
 
 bool underWine();

@@ -200,8 +200,9 @@ struct Link {
   const char* name;
   int button;
   const char* linked;
-  const Expected& refusal;
+  const Expected& box;  // the one the operation ends in
   bool hard = false;
+  bool inSystemDirectory = false;  // where a second name is taken for Windows' own
 };
 
 void PrintTo(const Link& l, std::ostream* out) { *out << l.name; }
@@ -215,7 +216,8 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetKeepsEveryByte) {
   const std::string before = l.button == kAgree ? kSection : withLine;
   const std::string after = l.button == kAgree ? withLine : kSection;
   const std::string linked = l.linked;
-  WindowsDirectory windows;
+  WindowsDirectory windows =
+      l.inSystemDirectory ? WindowsDirectory(WindowsDirectory::System{}) : WindowsDirectory();
   WindowsDirectory elsewhere;
   elsewhere.write("target.ini", before);
   if (linked != "win.ini") windows.write("win.ini", before);
@@ -225,9 +227,14 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetKeepsEveryByte) {
   App app(windows.path());
   app.click(l.button);
   expectBox(app, confirmation(l.button), IDYES, windows.path());
-  expectBox(app, l.refusal, IDOK, windows.path());
+  expectBox(app, l.box, IDOK, windows.path());
+  if (l.inSystemDirectory) expectBox(app, kRestart, IDNO, windows.path());
   expectIdle(app);
   expectSnapshot(elsewhere.snapshot(), {{"target.ini", before}});
+  if (l.inSystemDirectory) {
+    expectSnapshot(windows.snapshot(), {{"win.ini", after}, {"win.ini.old", before}});
+    return closeApp(app);
+  }
   expectSnapshot(windows.snapshot(), expected);
 
   // The refusal leaves nothing behind: without the link, the same program completes.
@@ -251,6 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
         Link{"WinIniRemove", kRemove, "win.ini", kSettingsOpenFailure},
         // A second name of a file from elsewhere, which its planter may not be able to read.
         Link{"HardLinkedWinIniAgree", kAgree, "win.ini", kSettingsOpenFailure, true},
+        // Not refused in the system's own Windows directory, however WINDIR spells it.
+        Link{"HardLinkedWinIniInTheSystemDirectoryAgree", kAgree, "win.ini", kApplied, true, true},
         // Neither removed nor written through: the new settings would have gone into the target,
         // which would then have been moved into the Windows directory.
         Link{"TemporaryAgree", kAgree, "winini.tmp", kTemporaryOpenFailure},

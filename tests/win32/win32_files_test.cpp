@@ -207,17 +207,19 @@ struct PausingPlatform final : Win32Platform {
 
 TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
   const std::vector<unsigned> allWaits = {10, 20, 30, 40, 50, 50};
+  enum Service { Delete, Rename, Create };  // Create: openForWriting over a stale file
   struct Case {
     const char* name;
-    bool rename;
+    Service service;
     std::size_t releaseAt;  // the wait during which the file is released; 0: never
     std::vector<unsigned> waits;
   };
   const Case cases[] = {
-      {"delete, released during the first wait", false, 1, {10}},
-      {"rename, released during the last wait", true, 6, allWaits},
-      {"delete, never released", false, 0, allWaits},
-      {"rename, never released", true, 0, allWaits},
+      {"delete, released during the first wait", Delete, 1, {10}},
+      {"rename, released during the last wait", Rename, 6, allWaits},
+      {"delete, never released", Delete, 0, allWaits},
+      {"rename, never released", Rename, 0, allWaits},
+      {"create, undeletable until the second wait", Create, 2, {10, 20}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -232,14 +234,16 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
       waits.push_back(milliseconds);
       if (waits.size() == c.releaseAt) holder.release();
     };
-    const bool done =
-        c.rename ? platform.renameFile(dir.path() + "\\win.ini", dir.path() + "\\win.ini.old")
-                 : platform.deleteFile(dir.path() + "\\win.ini");
+    const std::string settings = dir.path() + "\\win.ini";
+    const bool done = c.service == Create   ? platform.openForWriting(settings) != nullptr
+                      : c.service == Rename ? platform.renameFile(settings, settings + ".old")
+                                            : platform.deleteFile(settings);
 
     const bool released = c.releaseAt != 0;
     EXPECT_EQ(done, released);
-    EXPECT_EQ(dir.exists("win.ini"), !released);
-    EXPECT_EQ(dir.exists("win.ini.old"), c.rename && released);
+    const char* left = !released ? "held" : c.service == Create ? "" : "none";
+    EXPECT_EQ(dir.read("win.ini").value_or("none"), left);
+    EXPECT_EQ(dir.exists("win.ini.old"), c.service == Rename && released);
     EXPECT_EQ(waits, c.waits);
   }
 }
