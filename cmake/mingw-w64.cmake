@@ -3,6 +3,15 @@
 # scripts/wine-run.sh needs to run the result).
 set(CMAKE_SYSTEM_NAME Windows)
 
+# On Windows itself, in MSYS2's MINGW64 or MINGW32 environment: that environment's compiler, whose
+# windres has no prefix, and its GoogleTest; the tests run as they are, without Wine.
+if(CMAKE_HOST_WIN32)
+  set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc)
+  set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++)
+  set(CMAKE_RC_COMPILER windres)
+  return()
+endif()
+
 set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
