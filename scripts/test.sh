@@ -30,8 +30,14 @@ start_windows_suite() {
   cmake --build --preset "$preset"
   cpack --preset "$preset"
   echo "The $preset suite runs under Wine in the background; its output follows at the end."
-  MOJIFIX_WINEPREFIX="$PWD/build/$preset/wineprefix" scripts/with-xvfb.sh \
-    scripts/wine-session.sh ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
+  (
+    start=$SECONDS
+    status=0
+    MOJIFIX_WINEPREFIX="$PWD/build/$preset/wineprefix" scripts/with-xvfb.sh \
+      scripts/wine-session.sh ctest --preset "$preset" || status=$?
+    echo "The $preset suite took $((SECONDS - start)) s under Wine, its session included."
+    exit $status
+  ) >"$logs/$preset.log" 2>&1 &
   suites+=("$preset:$!")
 }
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
@@ -40,8 +46,10 @@ start_windows_suite windows
 
 skipped=""
 if why=$(wine32_unavailable); then
-  skipped="SKIPPED: the x86 (32-bit) Wine suite. $why, so the 32-bit MOJIFIX.exe was built,
-packaged and its imports and header checked, but went untested under Wine on this host."
+  skipped="SKIPPED: the x86 (32-bit) suite under Wine.
+  Why: $why.
+  The 32-bit MOJIFIX.exe was built and packaged and its imports and header checked, but it went
+  untested under Wine on this host. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
   echo "$skipped"
   if [ "${MOJIFIX_REQUIRE_X86_SUITE:-0}" = 1 ]; then
     echo "MOJIFIX_REQUIRE_X86_SUITE=1: failing, since the x86 suite cannot run here." >&2
