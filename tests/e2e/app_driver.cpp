@@ -224,10 +224,18 @@ App::App(const std::optional<std::string>& windir, bool withWindow) {
   std::wstring environment = environmentWith(windir);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
-                      &process_)) {
-    throw DriverError("cannot start " + toUtf8(path) + ": error " + std::to_string(GetLastError()));
+  // Wine at times loses a new process while it starts, about once in a thousand starts, and says
+  // ERROR_INTERNAL_ERROR; a program that really cannot start fails every time.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
+                       &process_)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      throw DriverError("cannot start " + toUtf8(path) + ": error " + std::to_string(error));
+    }
   }
   if (!withWindow) return;
   const bool shown = pollUntil(10s, [this] {
