@@ -18,11 +18,33 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 
+skipped=""
+if why=$(wine32_unavailable); then
+  skipped="SKIPPED: the x86 (32-bit) suite under Wine.
+  Why: $why.
+  The 32-bit MOJIFIX.exe was built and packaged and its imports and header checked, but it went
+  untested under Wine on this host. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
+  if [ "${MOJIFIX_REQUIRE_X86_SUITE:-0}" = 1 ]; then
+    echo "MOJIFIX_REQUIRE_X86_SUITE=1, but the x86 suite cannot run under Wine here: $why." >&2
+    exit 1
+  fi
+fi
+
 cmake --workflow --preset native
 
 logs=build/logs
 mkdir -p "$logs"
 suites=()
+# Each suite runs in a session of its own, so that a failure elsewhere ends it whole.
+# shellcheck disable=SC2317  # run by the EXIT trap
+end_suites() {
+  for suite in "${suites[@]}"; do
+    kill -- "-${suite##*:}" 2>/dev/null || true
+    WINEPREFIX="$PWD/build/${suite%%:*}/wineprefix" "$wineserver" -k 2>/dev/null || true
+  done
+}
+trap end_suites EXIT
+
 # Builds and packages PRESET, then starts its Wine suite in the background.
 start_windows_suite() {
   local preset=$1
@@ -30,37 +52,19 @@ start_windows_suite() {
   cmake --build --preset "$preset"
   cpack --preset "$preset"
   echo "The $preset suite runs under Wine in the background; its output follows at the end."
-  (
-    start=$SECONDS
-    status=0
-    MOJIFIX_WINEPREFIX="$PWD/build/$preset/wineprefix" scripts/with-xvfb.sh \
-      scripts/wine-session.sh ctest --preset "$preset" || status=$?
-    echo "The $preset suite took $((SECONDS - start)) s under Wine, its session included."
-    exit $status
-  ) >"$logs/$preset.log" 2>&1 &
+  setsid scripts/windows-suite.sh "$preset" >"$logs/$preset.log" 2>&1 &
   suites+=("$preset:$!")
 }
-trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 
 start_windows_suite windows
-
-skipped=""
-if why=$(wine32_unavailable); then
-  skipped="SKIPPED: the x86 (32-bit) suite under Wine.
-  Why: $why.
-  The 32-bit MOJIFIX.exe was built and packaged and its imports and header checked, but it went
-  untested under Wine on this host. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
+if [ -z "$skipped" ]; then
+  start_windows_suite windows32
+else
   echo "$skipped"
-  if [ "${MOJIFIX_REQUIRE_X86_SUITE:-0}" = 1 ]; then
-    echo "MOJIFIX_REQUIRE_X86_SUITE=1: failing, since the x86 suite cannot run here." >&2
-    exit 1
-  fi
   cmake --preset windows32 -DMOJIFIX_TESTS_CANNOT_RUN="$why"
   cmake --build --preset windows32
   cpack --preset windows32
   ctest --preset windows32
-else
-  start_windows_suite windows32
 fi
 
 # The scan and both rewrites over arbitrary bytes, for a bounded time.
