@@ -43,12 +43,16 @@ std::optional<Location> locate(HANDLE handle) {
   }
 }
 
+Handle openDirectory(const wchar_t* path) {
+  return Handle(CreateFileW(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 // Whether `directory` is the system's own Windows directory, which WINDIR may spell otherwise.
 bool isSystemWindowsDirectory(const Location& directory) {
   wchar_t path[MAX_PATH] = {};  // stays empty, and so opens nothing, when the call fails
   GetSystemWindowsDirectoryW(path, MAX_PATH);
-  const Handle folder(CreateFileW(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const Handle folder = openDirectory(path);
   const auto system = folder.valid() ? locate(folder.get()) : std::nullopt;
   return system && system->volume == directory.volume && system->id == directory.id;
 }
@@ -69,8 +73,7 @@ bool isInPlace(HANDLE handle, const std::wstring& path) {
   while (end > 0 && isSeparator(path[end - 1])) --end;
   std::wstring directory = path.substr(0, end);
   if (directory.empty() || directory.back() == L':') directory += L'\\';
-  const Handle folder(CreateFileW(directory.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const Handle folder = openDirectory(directory.c_str());
   if (!folder.valid()) return false;
   const auto expected = locate(folder.get());
   const auto actual = locate(handle);
