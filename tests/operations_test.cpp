@@ -73,6 +73,8 @@ TEST_F(OperationsTest, TheSwapPausesBetweenItsStepsAndPumpsEventsTwice) {
   EXPECT_EQ(swap,
             (std::vector<std::string>{
                 "delete " + path("win.ini.old"), "events", "pause 500",
+                // Just before it moves, win.ini is read again to see that nobody changed it.
+                "open-read " + path("win.ini"), "read", "read", "close",
                 "rename " + path("win.ini") + " > " + path("win.ini.old"), "events", "pause 500",
                 "rename " + path("winini.tmp") + " > " + path("win.ini"), "pause 500"}));
 }
@@ -133,7 +135,10 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
     std::string contents;
     bool createFile;
     Message expected;
-    std::optional<std::string> changedBeforeCopy = std::nullopt;  // by another program
+    // What another program writes to win.ini just before the operation opens it the time given:
+    // the second open is the copy's, the third the check just before the swap moves it.
+    std::optional<std::string> changed = std::nullopt;
+    int changedAtOpen = 2;
   };
   const std::string line = "MS Sans Serif=System,128,3";
   const std::string missingPath = dir.path() + "\\win.ini";
@@ -154,6 +159,15 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
        line + "\r\n[x]\r\n" + line, true, messages::sectionMissing()},
       {"remove: line gone between the scan and the copy", removeSubstitution, nullptr,
        "[FontSubstitutes]\r\n" + line, true, messages::notApplied(), "[FontSubstitutes]\r\n"},
+      {"remove: section gone between the scan and the copy", removeSubstitution, nullptr,
+       "[FontSubstitutes]\r\n" + line, true, messages::sectionMissing(), "[fonts]\r\n"},
+      {"agree: section gone between the scan and the copy", applySubstitution, nullptr,
+       "[FontSubstitutes]\r\n", true, messages::sectionMissing(), "[fonts]\r\n"},
+      {"agree: line added during the swap", applySubstitution, nullptr, "[FontSubstitutes]\r\n",
+       true, messages::notReplaced(), "[FontSubstitutes]\r\nadded=1\r\n", 3},
+      {"remove: one byte changed during the swap", removeSubstitution, nullptr,
+       "[FontSubstitutes]\r\n" + line, true, messages::notReplaced(),
+       "[FontSubstitutes]\r\n" + line.substr(0, line.size() - 1) + "4", 3},
       {"remove: no win.ini", removeSubstitution, nullptr, "", false,
        messages::openFailure(missingPath)},
       {"remove: empty WINDIR", removeSubstitution, "", "", false, messages::noWindowsDirectory()},
@@ -166,15 +180,15 @@ TEST_F(OperationsTest, RefusalsTellWhyAndChangeNothing) {
     casePlatform.answers = {kYes};
     int opens = 0;
     casePlatform.failIf = [&](const std::string& call) {
-      if (c.changedBeforeCopy && call.rfind("open-read", 0) == 0 && ++opens == 2) {
-        dir.write("win.ini", *c.changedBeforeCopy);
+      if (c.changed && call.rfind("open-read", 0) == 0 && ++opens == c.changedAtOpen) {
+        dir.write("win.ini", *c.changed);
       }
       return false;
     };
     c.operation(casePlatform);
     ASSERT_EQ(casePlatform.messages.size(), 2u) << c.name;
     EXPECT_EQ(casePlatform.messages[1], c.expected) << c.name;
-    const auto contents = c.changedBeforeCopy.value_or(c.contents);
+    const auto contents = c.changed.value_or(c.contents);
     EXPECT_EQ(dir.read("win.ini"), c.createFile ? std::optional(contents) : std::nullopt) << c.name;
     EXPECT_FALSE(dir.exists("winini.tmp")) << c.name;
     EXPECT_FALSE(dir.exists("win.ini.old")) << c.name;

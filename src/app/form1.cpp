@@ -232,13 +232,26 @@ void noteFocus(HWND form, FormState& state) {
   if (focus && IsChild(form, focus)) state.focus = focus;
 }
 
+// Shown by Windows Vista and later to a user who logs off or shuts down during an operation.
+constexpr char kShutdownBlockReason[] = "win.iniファイルを書き換えています。";
+
+using ShutdownBlockReasonCreateFunction = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ShutdownBlockReasonDestroyFunction = BOOL(WINAPI*)(HWND);
+
 // Runs an operation as one click. Its event processing may deliver a close meanwhile, which is
-// carried out only now that the operation is over.
+// carried out only now that the operation is over; until then the session must not end either,
+// since between the two renames there is no win.ini at all.
 void runOperation(HWND form, FormState& state, void (*operation)(Platform&)) {
   // A box may disable the window, and so take the focus, before WM_ACTIVATE could note it.
   noteFocus(form, state);
   state.busy = true;
+  const auto blockCreate =
+      user32Function<ShutdownBlockReasonCreateFunction>("ShutdownBlockReasonCreate");
+  if (blockCreate) blockCreate(form, toUtf16(kShutdownBlockReason).c_str());
   operation(state.platform);
+  const auto blockDestroy =
+      user32Function<ShutdownBlockReasonDestroyFunction>("ShutdownBlockReasonDestroy");
+  if (blockDestroy) blockDestroy(form);
   state.busy = false;
   if (state.closeRequested) unload(form);
 }
@@ -264,9 +277,12 @@ bool onCreate(HWND form, FormState& state, const CREATESTRUCTW& create) {
 
 void onCommand(HWND form, FormState& state, int id, int notification) {
   if (notification != BN_CLICKED) return;
-  // A click that arrives while an operation lets events through is dropped, not queued: it
-  // would otherwise start a second operation inside the first.
-  if (state.busy) return;
+  // A click that arrives while an operation lets events through would otherwise start a second
+  // operation inside the first: Agree and Remove are dropped, and an ending waits for the end.
+  if (state.busy) {
+    state.closeRequested = state.closeRequested || id == IDC_COMMAND2 || id == IDC_COMMAND3;
+    return;
+  }
   switch (id) {
     case IDC_COMMAND1:
       Command1_Click(form, state);
@@ -356,6 +372,8 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
       onClose(form, *state);
       return 0;
+    case WM_QUERYENDSESSION:
+      return state->busy ? FALSE : TRUE;
     case WM_DESTROY:
       if (state->created) PostQuitMessage(0);
       return 0;

@@ -10,6 +10,7 @@ void applySubstitution(Platform& platform) {
   if (platform.showMessage(messages::confirmApply()) != MessageResult::Yes) return;
   const auto paths = locateSettingsFile(platform);
   if (!paths) return;
+  const DirectoryHold hold(platform, *paths);
 
   const ScanResult scan = scanFontSection(platform, *paths);
   if (!scan.completed) return;
@@ -31,6 +32,7 @@ void removeSubstitution(Platform& platform) {
   if (platform.showMessage(messages::confirmRemove()) != MessageResult::Yes) return;
   const auto paths = locateSettingsFile(platform);
   if (!paths) return;
+  const DirectoryHold hold(platform, *paths);
 
   const ScanResult scan = scanFontSection(platform, *paths);
   if (!scan.completed) return;

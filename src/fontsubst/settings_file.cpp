@@ -60,7 +60,8 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(messages::openFailure(paths.settings));
     return false;
   }
-  LineReader reader(std::move(settingsFile));
+  ContentDigest copied;
+  LineReader reader(digesting(std::move(settingsFile), copied));
   auto temporaryFile = platform.openForWriting(paths.temporary);
   if (!temporaryFile) {
     reader.close();
@@ -98,17 +99,19 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
-  return swapSettingsFile(platform, paths) == SwapOutcome::Replaced;
+  return swapSettingsFile(platform, paths, copied) == SwapOutcome::Replaced;
 }
 
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths) {
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths,
+                             const ContentDigest& copied) {
   // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
   // rename fail instead, since a rename never replaces its target.
   platform.deleteFile(paths.backup);
   platform.processEvents();
   platform.pause(kSwapPauseMilliseconds);
 
-  if (!platform.renameFile(paths.settings, paths.backup)) {
+  if (!stillHolds(platform, paths.settings, copied) ||
+      !platform.renameFile(paths.settings, paths.backup)) {
     platform.deleteFile(paths.temporary);
     platform.showMessage(messages::notReplaced());
     return SwapOutcome::NotReplaced;

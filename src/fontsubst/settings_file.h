@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fontsubst/content_digest.h"
 #include "fontsubst/settings_paths.h"
 #include "platform/platform.h"
 #include "platform/text_file.h"
@@ -19,6 +20,22 @@ inline constexpr unsigned kSwapPauseMilliseconds = 500;
 // The paths under the directory named by WINDIR; nullopt, after telling the user, when WINDIR is
 // empty or unset.
 std::optional<SettingsPaths> locateSettingsFile(Platform& platform);
+
+// Keeps the file services on the Windows directory as it was found at the start of an operation,
+// for as long as the operation runs, so that a link switched meanwhile cannot move a later step
+// to another directory.
+class DirectoryHold {
+ public:
+  DirectoryHold(Platform& platform, const SettingsPaths& paths) : platform_(platform) {
+    platform.holdDirectory(paths.settings);
+  }
+  ~DirectoryHold() { platform_.releaseDirectory(); }
+  DirectoryHold(const DirectoryHold&) = delete;
+  DirectoryHold& operator=(const DirectoryHold&) = delete;
+
+ private:
+  Platform& platform_;
+};
 
 struct ScanResult {
   bool completed = false;  // false: the file could not be opened or read, and the user was told
@@ -52,8 +69,11 @@ enum class SwapOutcome {
 };
 
 // Moves the previous settings file to the backup and the temporary file into its place, pausing
-// between the steps so the file system settles, and undoes what it can when a rename fails.
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths);
+// between the steps so the file system settles, and undoes what it can when a rename fails. The
+// settings file is moved only while it still holds what the copy read (`copied`): a change that
+// another program made since would otherwise survive only in the backup.
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths,
+                             const ContentDigest& copied);
 
 // Asks whether to restart the system now, and requests it on Yes.
 void offerRestart(Platform& platform);

@@ -84,7 +84,15 @@ class Platform {
   // and left alone; on Windows a link that opens as itself may also be deleted or renamed as
   // itself.
 
-  // Opens an existing file for reading; nullptr when it cannot be opened or is not in place.
+  // Ties the file services, until releaseDirectory(), to the directory that holds the file `path`
+  // names, as that directory is now: a later call whose path leads to another directory (a link
+  // on the way switched meanwhile) fails. When it cannot be found, every file call fails until
+  // then. Here it does nothing, for platforms where nothing can switch it.
+  virtual void holdDirectory(const std::string& path) { static_cast<void>(path); }
+  virtual void releaseDirectory() {}
+
+  // Opens an existing file for reading, sharing it with readers only, so that no other program
+  // writes it meanwhile; nullptr when it cannot be opened or is not in place.
   virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;
   // Creates a new, empty file for writing after deleting a file of that name; nullptr when it
   // cannot be created (anything but a file in place under the name stays and prevents that).

@@ -81,16 +81,17 @@ bool isTransientFailure(DWORD error) {
          error == ERROR_ACCESS_DENIED;
 }
 
-// Waits through the platform's own pause, where a test can see each wait.
+// Waits through the platform's own pause, where a test can see each wait. `operation` returns
+// its error code, ERROR_SUCCESS when done.
 template <typename Operation>
 bool retryWhileBusy(Platform& platform, Operation operation) {
-  if (operation()) return true;
+  DWORD error = operation();
   for (const DWORD delay : kRetryDelays) {
-    if (!isTransientFailure(GetLastError())) return false;
+    if (error == ERROR_SUCCESS || !isTransientFailure(error)) break;
     platform.pause(delay);
-    if (operation()) return true;
+    error = operation();
   }
-  return false;
+  return error == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -135,41 +136,74 @@ std::string Win32Platform::environmentVariable(const std::string& name) {
   }
 }
 
+void Win32Platform::holdDirectory(const std::string& path) {
+  held_.reset();
+  held_.emplace(holdDirectoryOf(systemPath(path)));
+}
+
+void Win32Platform::releaseDirectory() { held_.reset(); }
+
+template <typename Service>
+DWORD Win32Platform::inDirectory(const std::wstring& path, Service service) {
+  if (held_) return service(*held_);
+  return service(holdDirectoryOf(path));
+}
+
 std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
-  // Opened as usual, so a link is followed, and the check then refuses what it led to.
-  Handle file = openInPlace(systemPath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            OPEN_EXISTING, 0);
+  const std::wstring source = systemPath(path);
+  Handle file;
+  // Opened as usual, so a link is followed, and the check then refuses what it led to. Readers
+  // only: a program that writes the file meanwhile could leave a torn copy to be swapped in.
+  retryWhileBusy(*this, [&] {
+    return inDirectory(source, [&](const HeldDirectory& directory) {
+      CheckedHandle opened =
+          openInPlace(directory, source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+      file = std::move(opened.handle);
+      return opened.error;
+    });
+  });
   if (!file.valid()) return nullptr;
   return std::make_unique<Win32File>(std::move(file));
 }
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   const std::wstring target = systemPath(path);
-  HANDLE created = INVALID_HANDLE_VALUE;
+  Handle created;
   // Whatever stays under the name (a link the check refused, a directory, a file held open)
   // makes CREATE_NEW fail, so nothing is written through it. A file held open is waited for,
   // whether it could not be deleted yet or a delete left it pending (CREATE_NEW: access denied).
   retryWhileBusy(*this, [&] {
-    if (!deleteInPlace(target) && isTransientFailure(GetLastError())) return false;
-    // DELETE lets a file created in the wrong place be taken back.
-    created = openInPlace(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                          CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT)
-                  .release();
-    return created != INVALID_HANDLE_VALUE;
+    return inDirectory(target, [&](const HeldDirectory& directory) {
+      const DWORD deleted = deleteInPlace(directory, target);
+      if (isTransientFailure(deleted)) return deleted;
+      // DELETE lets a file created in the wrong place be taken back.
+      CheckedHandle opened =
+          openInPlace(directory, target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
+      created = std::move(opened.handle);
+      return opened.error;
+    });
   });
-  if (created == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<Win32File>(Handle(created));
+  if (!created.valid()) return nullptr;
+  return std::make_unique<Win32File>(std::move(created));
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {
   const std::wstring target = systemPath(path);
-  return retryWhileBusy(*this, [&] { return deleteInPlace(target); });
+  return retryWhileBusy(*this, [&] {
+    return inDirectory(
+        target, [&](const HeldDirectory& directory) { return deleteInPlace(directory, target); });
+  });
 }
 
 bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
-  return retryWhileBusy(*this, [&] { return renameInPlace(source, target); });
+  return retryWhileBusy(*this, [&] {
+    return inDirectory(source, [&](const HeldDirectory& directory) {
+      return renameInPlace(directory, source, target);
+    });
+  });
 }
 
 void Win32Platform::processEvents() {

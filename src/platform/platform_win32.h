@@ -11,9 +11,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32_checked_files.h"
 
 namespace mojifix {
 
@@ -26,9 +28,12 @@ class Win32Platform : public Platform {
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
-  std::unique_ptr<File> openForReading(const std::string& path) override;
-  // These three retry for about 200 ms while another program holds the file, waiting through
+  // Holds the directory open as well, so that it can be neither renamed nor removed meanwhile.
+  void holdDirectory(const std::string& path) override;
+  void releaseDirectory() override;
+  // These four retry for about 200 ms while another program holds the file, waiting through
   // pause().
+  std::unique_ptr<File> openForReading(const std::string& path) override;
   std::unique_ptr<File> openForWriting(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
@@ -40,7 +45,12 @@ class Win32Platform : public Platform {
   AppVersion applicationVersion() override;
 
  private:
+  // Runs `service` on the held directory, or on the path's directory for this call alone.
+  template <typename Service>
+  DWORD inDirectory(const std::wstring& path, Service service);
+
   HWND owner_;
+  std::optional<HeldDirectory> held_;
 };
 
 // Enables the shutdown privilege in the process token, which a restart request needs on

@@ -1,9 +1,12 @@
 // The checked-handle file services over the Win32 W functions.
 #include "platform/win32_checked_files.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace mojifix {
@@ -14,16 +17,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // Set when a name led somewhere else; no transient failure, so nothing retries it.
 constexpr DWORD kNotInPlace = ERROR_CANT_RESOLVE_FILENAME;
 
-// Where an open file is: its volume and its path on that volume, with every link on the way
-// resolved. GetFinalPathNameByHandleW gives the same path with the volume's name, but under Wine
-// 8 it fails on any path beyond MAX_PATH, which a long Windows directory has.
-struct Location {
-  DWORD volume = 0;
-  ULONGLONG id = 0;  // the file's index on its volume
-  DWORD names = 0;   // hard links to the file
-  std::wstring path;
-};
-
+// GetFinalPathNameByHandleW gives the path with the volume's name, but under Wine 8 it fails on
+// any path beyond MAX_PATH, which a long Windows directory has.
 std::optional<Location> locate(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION file;
   if (!GetFileInformationByHandle(handle, &file)) return std::nullopt;
@@ -43,45 +38,66 @@ std::optional<Location> locate(HANDLE handle) {
   }
 }
 
-Handle openDirectory(const wchar_t* path) {
-  return Handle(CreateFileW(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+HeldDirectory openDirectory(const std::wstring& path, DWORD share) {
+  HeldDirectory directory;
+  directory.handle =
+      Handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE, share, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::optional<Location> location;
+  if (directory.handle.valid()) location = locate(directory.handle.get());
+  if (location) {
+    directory.location = std::move(*location);
+  } else {
+    directory.error = directory.handle.valid() ? kNotInPlace : GetLastError();
+    CloseHandle(directory.handle.release());
+  }
+  return directory;
+}
+
+bool sameObject(const Location& a, const Location& b) {
+  return a.volume == b.volume && a.id == b.id;
 }
 
 // Whether `directory` is the system's own Windows directory, which WINDIR may spell otherwise.
 bool isSystemWindowsDirectory(const Location& directory) {
-  wchar_t path[MAX_PATH] = {};  // stays empty, and so opens nothing, when the call fails
-  GetSystemWindowsDirectoryW(path, MAX_PATH);
-  const Handle folder = openDirectory(path);
-  const auto system = folder.valid() ? locate(folder.get()) : std::nullopt;
-  return system && system->volume == directory.volume && system->id == directory.id;
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemWindowsDirectoryW(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  const HeldDirectory system = openDirectory(path, kShareAll);
+  return system.handle.valid() && sameObject(system.location, directory);
 }
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// Whether `handle` is the file that `path` names itself: on the volume of the directory that the
-// path names, at that directory's final path plus the file's name. A symbolic link, a junction
-// or an object-manager link on the way (or a name reached through one) leads elsewhere and is
-// refused, so the object checked is the one the caller then acts on through the same handle.
-bool isInPlace(HANDLE handle, const std::wstring& path) {
+// The path's directory and its last name. The directory goes without the separators before the
+// name (a WINDIR that ends in a backslash doubles them), except the one that makes C: its root.
+std::pair<std::wstring, std::wstring> splitName(const std::wstring& path) {
   const std::size_t cut = path.find_last_of(L"\\/");
-  if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
-  const std::wstring name = path.substr(cut + 1);
-  // Without the separators before the name (a WINDIR that ends in a backslash doubles them),
-  // except the one that makes C: its root.
+  if (cut == std::wstring::npos || cut + 1 == path.size()) return {};
   std::size_t end = cut;
   while (end > 0 && isSeparator(path[end - 1])) --end;
   std::wstring directory = path.substr(0, end);
   if (directory.empty() || directory.back() == L':') directory += L'\\';
-  const Handle folder = openDirectory(directory.c_str());
-  if (!folder.valid()) return false;
-  const auto expected = locate(folder.get());
+  return {directory, path.substr(cut + 1)};
+}
+
+// Whether `handle` is the file that `path` names itself: the path's directory, as it leads now,
+// is the held directory, and the file stands there under the path's name. A symbolic link, a
+// junction or an object-manager link that leads anywhere else (or a name reached through one) is
+// refused, so the object checked is the one the caller then acts on through the same handle.
+bool isInPlace(const HeldDirectory& directory, HANDLE handle, const std::wstring& path) {
+  const auto [directoryPath, name] = splitName(path);
+  if (name.empty()) return false;
+  const HeldDirectory named = openDirectory(directoryPath, kShareAll);
   const auto actual = locate(handle);
-  if (!expected || !actual || actual->volume != expected->volume) return false;
+  if (!named.handle.valid() || !actual || !sameObject(named.location, directory.location) ||
+      actual->volume != directory.location.volume) {
+    return false;
+  }
   // A second name (hard link) could make an elevated run copy a file its planter cannot read into
   // a win.ini they can; in the system's own Windows directory only administrators add names.
-  if (actual->names != 1 && !isSystemWindowsDirectory(*expected)) return false;
-  std::wstring wanted = expected->path;
+  if (actual->names != 1 && !isSystemWindowsDirectory(directory.location)) return false;
+  std::wstring wanted = directory.location.path;
   if (wanted.empty() || !isSeparator(wanted.back())) wanted += L'\\';
   wanted += name;
   return CompareStringOrdinal(actual->path.c_str(), static_cast<int>(actual->path.size()),
@@ -89,49 +105,80 @@ bool isInPlace(HANDLE handle, const std::wstring& path) {
 }
 
 // Deletes the file that `handle` is, whatever name now leads to it.
-bool removeThrough(HANDLE handle) {
+DWORD removeThrough(HANDLE handle) {
   FILE_DISPOSITION_INFO remove{TRUE};
-  return SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove) != FALSE;
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove)
+             ? ERROR_SUCCESS
+             : GetLastError();
+}
+
+template <typename Function>
+Function ntdllFunction(const char* name) {
+  const FARPROC address = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
+  // Through void (*)(), the one conversion of function pointers that GCC takes without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
 }  // namespace
 
-Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags) {
+HeldDirectory holdDirectoryOf(const std::wstring& path) {
+  const std::wstring directory = splitName(path).first;
+  if (directory.empty()) {
+    HeldDirectory none;
+    none.error = ERROR_INVALID_NAME;
+    return none;
+  }
+  return openDirectory(directory, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+CheckedHandle openInPlace(const HeldDirectory& directory, const std::wstring& path, DWORD access,
+                          DWORD share, DWORD disposition, DWORD flags) {
+  if (!directory.handle.valid()) return {Handle(), directory.error};
   Handle handle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL | flags, nullptr));
-  if (handle.valid() && !isInPlace(handle.get(), path)) {
-    if (disposition == CREATE_NEW) {
-      // Created where the name led, not where it stands: take the empty file back.
-      removeThrough(handle.get());
-    }
-    CloseHandle(handle.release());
-    SetLastError(kNotInPlace);
+  if (!handle.valid()) return {std::move(handle), GetLastError()};
+  if (!isInPlace(directory, handle.get(), path)) {
+    // Created where the name led, not where it stands: take the empty file back.
+    if (disposition == CREATE_NEW) removeThrough(handle.get());
+    return {Handle(), kNotInPlace};
   }
-  return handle;
+  return {std::move(handle), ERROR_SUCCESS};
 }
 
-bool deleteInPlace(const std::wstring& path) {
-  const Handle file = openInPlace(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT);
-  return file.valid() && removeThrough(file.get());
+DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path) {
+  const CheckedHandle file = openInPlace(directory, path, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  return file.handle.valid() ? removeThrough(file.handle.get()) : file.error;
 }
 
-bool renameInPlace(const std::wstring& from, const std::wstring& to) {
-  const Handle file = openInPlace(from, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.valid()) return false;
-  // The name runs on past the structure and ends in a NUL, which FileNameLength leaves out.
+DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
+                    const std::wstring& to) {
+  const auto [toDirectory, toName] = splitName(to);
+  if (toName.empty()) return kNotInPlace;
+  const HeldDirectory named = openDirectory(toDirectory, kShareAll);
+  if (!named.handle.valid() || !sameObject(named.location, directory.location)) return kNotInPlace;
+  const CheckedHandle file = openInPlace(directory, from, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.handle.valid()) return file.error;
+  // The new name is relative to the held directory's handle, so the system never resolves the
+  // path again, and a link switched since the check cannot carry the file elsewhere. The name
+  // runs on past the structure and ends in a NUL, which FileNameLength leaves out.
+  const auto setInformation =
+      ntdllFunction<decltype(&NtSetInformationFile)>("NtSetInformationFile");
+  const auto toDosError = ntdllFunction<decltype(&RtlNtStatusToDosError)>("RtlNtStatusToDosError");
+  if (!setInformation || !toDosError) return ERROR_CALL_NOT_IMPLEMENTED;
   std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
-                                    (to.size() + 1) * sizeof(wchar_t));
+                                    (toName.size() + 1) * sizeof(wchar_t));
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = FALSE;
-  info->RootDirectory = nullptr;
-  info->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
-  std::copy(to.begin(), to.end(), info->FileName);
-  info->FileName[to.size()] = L'\0';
-  return SetFileInformationByHandle(file.get(), FileRenameInfo, info,
-                                    static_cast<DWORD>(buffer.size())) != FALSE;
+  info->RootDirectory = directory.handle.get();
+  info->FileNameLength = static_cast<DWORD>(toName.size() * sizeof(wchar_t));
+  std::copy(toName.begin(), toName.end(), info->FileName);
+  info->FileName[toName.size()] = L'\0';
+  IO_STATUS_BLOCK io{};
+  const NTSTATUS status = setInformation(file.handle.get(), &io, info,
+                                         static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  return status >= 0 ? ERROR_SUCCESS : toDosError(status);
 }
 
 }  // namespace mojifix

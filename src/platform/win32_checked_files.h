@@ -1,8 +1,10 @@
 // Files opened, deleted and renamed only through a handle checked to be the file in place: the
-// one under the path's name in the directory the path names (on its volume, at its final path
-// plus the name). A link on the way is refused, and so is a file with a second name except in
-// the system's own Windows directory. A refusal fails with ERROR_CANT_RESOLVE_FILENAME, which is
-// not transient. Nothing here retries; paths are in the form the W functions take.
+// one under the path's name in a directory held open for the purpose, whose identity (volume and
+// file index) the path's directory must still have. A link or junction in the directory part is
+// followed as far as it leads to that directory; a name that leads elsewhere is refused, and so is
+// a file with a second name except in the system's own Windows directory. A refusal fails with
+// ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns its error code
+// itself; nothing here retries. Paths are in the form the W functions take.
 #ifndef MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
 #define MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
 
@@ -15,11 +17,19 @@ namespace mojifix {
 // Owns a handle from CreateFileW.
 class Handle {
  public:
+  Handle() = default;
   explicit Handle(HANDLE handle) : handle_(handle) {}
   ~Handle() {
     if (valid()) CloseHandle(handle_);
   }
   Handle(Handle&& other) noexcept : handle_(other.release()) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      if (valid()) CloseHandle(handle_);
+      handle_ = other.release();
+    }
+    return *this;
+  }
 
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
@@ -30,18 +40,46 @@ class Handle {
   }
 
  private:
-  HANDLE handle_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Opens `path` and keeps the handle only when it is the file in place. FILE_FLAG_OPEN_REPARSE_POINT
-// in `flags` opens a link on Windows as itself; Wine follows Unix links whatever the flags, and
-// the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
-Handle openInPlace(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
-                   DWORD flags);
+// Where an open file or directory is: its volume, its index there, and its path on that volume
+// with every link on the way resolved.
+struct Location {
+  DWORD volume = 0;
+  ULONGLONG id = 0;
+  DWORD names = 0;  // hard links to a file
+  std::wstring path;
+};
+
+// The directory that a path names its file in, held open without delete sharing, so that it can
+// be neither renamed nor removed while it is held. `error` says why it could not be held, and the
+// handle is then invalid.
+struct HeldDirectory {
+  Handle handle;
+  Location location;
+  DWORD error = ERROR_SUCCESS;
+};
+
+HeldDirectory holdDirectoryOf(const std::wstring& path);
+
+struct CheckedHandle {
+  Handle handle;
+  DWORD error = ERROR_SUCCESS;
+};
+
+// Opens `path` and keeps the handle only when it is the file in place in `directory`.
+// FILE_FLAG_OPEN_REPARSE_POINT in `flags` opens a link on Windows as itself; Wine follows Unix
+// links whatever the flags, and the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a
+// directory does not open.
+CheckedHandle openInPlace(const HeldDirectory& directory, const std::wstring& path, DWORD access,
+                          DWORD share, DWORD disposition, DWORD flags);
 // Removes the file in place through a checked handle; a link is never followed to its target.
-bool deleteInPlace(const std::wstring& path);
-// Renames the file in place through a checked handle, never replacing an existing target.
-bool renameInPlace(const std::wstring& from, const std::wstring& to);
+DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path);
+// Renames the file in place through a checked handle to the name `to` ends in, in `directory`
+// itself, never replacing an existing target. `to` must lead to that same directory.
+DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
+                    const std::wstring& to);
 
 }  // namespace mojifix
 

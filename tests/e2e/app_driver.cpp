@@ -390,3 +390,16 @@ void App::sync() const {
 }
 
 }  // namespace mojifix::e2e
+
+namespace mojifix::e2e {
+
+bool App::queryEndSession() const {
+  DWORD_PTR agreed = 0;
+  if (!SendMessageTimeoutW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000,
+                           &agreed)) {
+    throw DriverError("the program did not answer WM_QUERYENDSESSION within 10 s");
+  }
+  return agreed != 0;
+}
+
+}  // namespace mojifix::e2e

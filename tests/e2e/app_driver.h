@@ -84,6 +84,10 @@ class App {
   // box takes no message after its answer, so the program takes them at its next message loop.
   void answer(const Box& box, int buttonId, const std::function<void()>& behind = {}) const;
 
+  // Asks the program, as Windows does at a logoff, whether the session may end; true when it
+  // agrees.
+  bool queryEndSession() const;
+
   // Waits for the program to end; fails when a message box shows up instead.
   void waitForExit(Duration timeout = 5s) const;
   // Waits until the program's thread takes messages again, which it does only in its message

@@ -12,6 +12,7 @@
 
 #include "e2e/app_driver.h"
 #include "e2e/e2e_support.h"
+#include "platform/platform_win32.h"
 
 namespace mojifix::e2e {
 namespace {
@@ -268,6 +269,36 @@ INSTANTIATE_TEST_SUITE_P(
         Link{"BackupAgree", kAgree, "win.ini.old", kNotReplaced},
         Link{"BackupRemove", kRemove, "win.ini.old", kNotReplaced}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The Windows directory is held for the whole operation: a link in WINDIR switched to another
+// directory between two steps leads nowhere, and neither directory changes.
+TEST(SwitchedDirectoryLink, IsRefusedAndNeitherDirectoryChanges) {
+  if (!underWine()) GTEST_SKIP() << "the links are Linux links, made through Wine";
+  WindowsDirectory first;
+  WindowsDirectory second;
+  first.write("win.ini", kSection);
+  second.write("win.ini", kSection + kLine);
+  const Snapshot firstBefore = first.snapshot();
+  const Snapshot secondBefore = second.snapshot();
+  WindowsDirectory links;
+  const std::wstring link = links.file("windows");
+  const std::string windir = links.path() + "\\windows";
+  ASSERT_TRUE(makeUnixLink(link, toUtf16(first.path())));
+
+  Win32Platform platform;
+  platform.holdDirectory(windir + "\\win.ini");
+  EXPECT_NE(platform.openForReading(windir + "\\win.ini"), nullptr);
+  ASSERT_TRUE(removeUnixLink(link));
+  ASSERT_TRUE(makeUnixLink(link, toUtf16(second.path())));
+  EXPECT_EQ(platform.openForReading(windir + "\\win.ini"), nullptr);
+  EXPECT_EQ(platform.openForWriting(windir + "\\winini.tmp"), nullptr);
+  EXPECT_FALSE(platform.deleteFile(windir + "\\win.ini"));
+  EXPECT_FALSE(platform.renameFile(windir + "\\win.ini", windir + "\\win.ini.old"));
+  platform.releaseDirectory();
+  EXPECT_TRUE(removeUnixLink(link));
+  expectSnapshot(first.snapshot(), firstBefore);
+  expectSnapshot(second.snapshot(), secondBefore);
+}
 
 }  // namespace
 }  // namespace mojifix::e2e

@@ -51,6 +51,8 @@ struct Hold {
   const char* file;  // kept open without FILE_SHARE_DELETE from before the operation needs it
   bool olderBackupSurvives;
   bool temporaryLeft;  // still held when the program tries to delete it
+  DWORD access = GENERIC_READ;
+  const Expected* box = &kNotReplaced;  // the one the operation ends in
 };
 
 void PrintTo(const Hold& h, std::ostream* out) { *out << h.name; }
@@ -66,7 +68,7 @@ TEST_P(HeldFiles, BlockTheSwap) {
   const bool temporary = h.file == std::string("winini.tmp");
   HeldFile hold;
   if (!temporary) {
-    ASSERT_TRUE(hold.take(windows.file(h.file)));
+    ASSERT_TRUE(hold.take(windows.file(h.file), h.access));
   }
 
   App app(windows.path());
@@ -78,7 +80,7 @@ TEST_P(HeldFiles, BlockTheSwap) {
     ASSERT_TRUE(pollUntil(5s, [&] { return hold.take(windows.file(h.file)); }))
         << "winini.tmp never appeared";
   }
-  expectBox(app, kNotReplaced, IDOK, windows.path());
+  expectBox(app, *h.box, IDOK, windows.path());
   expectIdle(app);
   hold.release();
 
@@ -94,6 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The first rename (win.ini to win.ini.old) fails; the older backup is already deleted.
         Hold{"WinIni", "win.ini", false, false},
+        // Written by another program: a copy could be torn, so it is not even read.
+        Hold{"WinIniWriter", "win.ini", true, false, GENERIC_WRITE, &kSettingsOpenFailure},
         // The older backup cannot be deleted, so win.ini cannot take its name.
         Hold{"OlderBackup", "win.ini.old", true, false},
         // The second rename (winini.tmp to win.ini) fails and win.ini is put back; the new file
@@ -102,6 +106,25 @@ INSTANTIATE_TEST_SUITE_P(
         // moment could only be guessed.
         Hold{"Temporary", "winini.tmp", false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A line that another program adds while the swap pauses would otherwise survive only in the
+// backup.
+TEST(ChangedDuringTheSwap, WinIniIsNotReplaced) {
+  const std::string changed = kBefore + "added=1\r\n";
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  windows.write("win.ini.old", kOlderBackup);
+  App app(windows.path());
+  app.click(kAgree);
+  expectBox(app, kConfirmApply, IDYES, windows.path());
+  // The swap deletes the older backup, then pauses for half a second before it moves win.ini.
+  ASSERT_TRUE(pollUntil(5s, [&] { return windows.snapshot().count("win.ini.old") == 0; }));
+  windows.write("win.ini", changed);
+  expectBox(app, kNotReplaced, IDOK, windows.path());
+  expectIdle(app);
+  expectSnapshot(windows.snapshot(), {{"win.ini", changed}});
+  closeApp(app);
+}
 
 }  // namespace
 }  // namespace mojifix::e2e

@@ -103,9 +103,13 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   App app(windows.path());
   app.click(c.button);
   expectBox(app, confirmation(c.button), IDYES);
+  // Between the swap's two renames there is no win.ini at all, so no logoff may come then.
+  ASSERT_TRUE(pollUntil(5s, [&] { return windows.exists("winini.tmp"); }));
+  EXPECT_FALSE(app.queryEndSession()) << "a logoff was let through during the operation";
   expectBox(app, c.done, IDOK);
   expectBox(app, kRestart, IDNO);
   expectIdle(app);
+  EXPECT_TRUE(app.queryEndSession()) << "a logoff was refused after the operation";
   EXPECT_EQ(app.waitForFocus(c.button), c.button) << "the focus did not come back";
   EXPECT_EQ(file("win.ini"), c.after);
   EXPECT_EQ(file("win.ini.old"), c.before);
@@ -215,28 +219,31 @@ TEST_P(EndsTheProgram, AndTouchesNothing) {
   expectUntouched(kApplyBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , EndsTheProgram,
-    ::testing::Values(Ending{"Disagree", [](const App& app) { app.click(kDisagree); }},
-                      Ending{"Exit", [](const App& app) { app.click(kExit); }},
-                      Ending{"CloseBox", [](const App& app) { app.post(WM_CLOSE); }},
-                      Ending{"SystemMenuClose",
-                             [](const App& app) { app.post(WM_SYSCOMMAND, SC_CLOSE); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+const Ending kEndings[] = {
+    {"Disagree", [](const App& app) { app.click(kDisagree); }},
+    {"Exit", [](const App& app) { app.click(kExit); }},
+    {"CloseBox", [](const App& app) { app.post(WM_CLOSE); }},
+    {"SystemMenuClose", [](const App& app) { app.post(WM_SYSCOMMAND, SC_CLOSE); }},
+};
 
-TEST_F(Settings, IgnoresClicksAndHoldsTheCloseWhileTheFilesAreSwapped) {
+INSTANTIATE_TEST_SUITE_P(, EndsTheProgram, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class EndsTheProgramAfterTheSwap : public Settings, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(EndsTheProgramAfterTheSwap, AndIgnoresClicksMeanwhile) {
   const std::string before = "[FontSubstitutes]\r\nArial=Helvetica\r\n";
   windows.write("win.ini", before);
   windows.write("win.ini.old", "an older backup\r\n");
   App app(windows.path());
   app.click(kAgree);
-  // Queued behind the Yes, the clicks and the close wait for the next message loop, which is the
+  // Queued behind the Yes, the clicks and the ending wait for the next message loop, which is the
   // swap's first processing of events.
   const Box confirmation = app.waitForBox();
   ASSERT_EQ(confirmation.prompt, kConfirmApply.prompt);
   app.answer(confirmation, IDYES, [&app] {
-    for (int button : {kAgree, kDisagree, kExit, kRemove}) app.click(button);
-    app.post(WM_CLOSE);
+    for (int button : {kAgree, kRemove}) app.click(button);
+    GetParam().act(app);
   });
 
   expectBox(app, kApplied, IDOK);
@@ -247,6 +254,9 @@ TEST_F(Settings, IgnoresClicksAndHoldsTheCloseWhileTheFilesAreSwapped) {
   EXPECT_EQ(file("win.ini.old"), before);
   EXPECT_FALSE(windows.exists("winini.tmp"));
 }
+
+INSTANTIATE_TEST_SUITE_P(, EndsTheProgramAfterTheSwap, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace mojifix::e2e

@@ -48,6 +48,8 @@ class ScriptedPlatform final : public Platform {
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
+  void holdDirectory(const std::string& path) override { system_->holdDirectory(path); }
+  void releaseDirectory() override { system_->releaseDirectory(); }
   std::unique_ptr<File> openForReading(const std::string& path) override;
   std::unique_ptr<File> openForWriting(const std::string& path) override;
   bool deleteFile(const std::string& path) override;

@@ -38,20 +38,21 @@ inline std::string windowText(HWND hwnd) {
   return toUtf8(text);
 }
 
-// Keeps a file open the way a virus scanner might: others may still read and write it, but
-// nobody can delete or rename it until it is released.
+// Keeps a file open the way a virus scanner might (or, with GENERIC_WRITE, a program that writes
+// it): others may still read and write it, but nobody can delete or rename it until it is
+// released.
 class HeldFile {
  public:
   HeldFile() = default;
-  explicit HeldFile(const std::wstring& path) { take(path); }
+  explicit HeldFile(const std::wstring& path, DWORD access = GENERIC_READ) { take(path, access); }
   ~HeldFile() { release(); }
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;
 
   // Holds `path` (letting go of what was held before); false when it cannot be opened.
-  bool take(const std::wstring& path) {
+  bool take(const std::wstring& path, DWORD access = GENERIC_READ) {
     release();
-    handle_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    handle_ = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     return held();
   }

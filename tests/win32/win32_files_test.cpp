@@ -207,7 +207,8 @@ struct PausingPlatform final : Win32Platform {
 
 TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
   const std::vector<unsigned> allWaits = {10, 20, 30, 40, 50, 50};
-  enum Service { Delete, Rename, Create };  // Create: openForWriting over a stale file
+  // Create: openForWriting over a stale file; Read: openForReading a file another program writes.
+  enum Service { Delete, Rename, Create, Read };
   struct Case {
     const char* name;
     Service service;
@@ -220,12 +221,15 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
       {"delete, never released", Delete, 0, allWaits},
       {"rename, never released", Rename, 0, allWaits},
       {"create, undeletable until the second wait", Create, 2, {10, 20}},
+      {"read, written until the first wait", Read, 1, {10}},
+      {"read, written throughout", Read, 0, allWaits},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDirectory dir;
     dir.write("win.ini", "held");
-    HeldFile holder(dir.file("win.ini").wstring());
+    HeldFile holder(dir.file("win.ini").wstring(),
+                    c.service == Read ? GENERIC_WRITE : GENERIC_READ);
     ASSERT_TRUE(holder.held());
 
     std::vector<unsigned> waits;
@@ -236,12 +240,13 @@ TEST(Win32Files, DeleteAndRenameWaitBrieflyForAHeldFile) {
     };
     const std::string settings = dir.path() + "\\win.ini";
     const bool done = c.service == Create   ? platform.openForWriting(settings) != nullptr
+                      : c.service == Read   ? platform.openForReading(settings) != nullptr
                       : c.service == Rename ? platform.renameFile(settings, settings + ".old")
                                             : platform.deleteFile(settings);
 
     const bool released = c.releaseAt != 0;
     EXPECT_EQ(done, released);
-    const char* left = !released ? "held" : c.service == Create ? "" : "none";
+    const char* left = !released || c.service == Read ? "held" : c.service == Create ? "" : "none";
     EXPECT_EQ(dir.read("win.ini").value_or("none"), left);
     EXPECT_EQ(dir.exists("win.ini.old"), c.service == Rename && released);
     EXPECT_EQ(waits, c.waits);
