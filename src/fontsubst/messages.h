@@ -1,4 +1,5 @@
-// Every message the program shows, with its style and title.
+// The messages of the two operations, with their styles and titles; the start-up failure is the
+// window's own (app/form1.h).
 #ifndef MOJIFIX_FONTSUBST_MESSAGES_H
 #define MOJIFIX_FONTSUBST_MESSAGES_H
 
