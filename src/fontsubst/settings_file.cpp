@@ -60,8 +60,7 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(messages::openFailure(paths.settings));
     return false;
   }
-  ContentDigest copied;
-  LineReader reader(digesting(std::move(settingsFile), copied));
+  LineReader reader(std::move(settingsFile));
   auto temporaryFile = platform.openForWriting(paths.temporary);
   if (!temporaryFile) {
     reader.close();
@@ -99,11 +98,25 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
-  return swapSettingsFile(platform, paths, copied) == SwapOutcome::Replaced;
+  return swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
 }
 
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths,
-                             const ContentDigest& copied) {
+namespace {
+
+// Whether the file at `path` still holds what a reader with the digest `read` had read.
+bool stillHolds(Platform& platform, const std::string& path, std::uint64_t read) {
+  auto file = platform.openForReading(path);
+  if (!file) return false;
+  LineReader reader(std::move(file));
+  std::string_view line;
+  ReadStatus status = ReadStatus::Ok;
+  while ((status = reader.readLine(line)) == ReadStatus::Ok) continue;
+  return reader.close() && status == ReadStatus::EndOfFile && reader.digest() == read;
+}
+
+}  // namespace
+
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied) {
   // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
   // rename fail instead, since a rename never replaces its target.
   platform.deleteFile(paths.backup);

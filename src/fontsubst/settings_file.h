@@ -4,11 +4,11 @@
 #ifndef MOJIFIX_FONTSUBST_SETTINGS_FILE_H
 #define MOJIFIX_FONTSUBST_SETTINGS_FILE_H
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "fontsubst/content_digest.h"
 #include "fontsubst/settings_paths.h"
 #include "platform/platform.h"
 #include "platform/text_file.h"
@@ -24,17 +24,15 @@ std::optional<SettingsPaths> locateSettingsFile(Platform& platform);
 // Keeps the file services on the Windows directory as it was found at the start of an operation,
 // for as long as the operation runs, so that a link switched meanwhile cannot move a later step
 // to another directory.
-class DirectoryHold {
- public:
-  DirectoryHold(Platform& platform, const SettingsPaths& paths) : platform_(platform) {
+struct DirectoryHold {
+  DirectoryHold(Platform& platform, const SettingsPaths& paths) : platform(platform) {
     platform.holdDirectory(paths.settings);
   }
-  ~DirectoryHold() { platform_.releaseDirectory(); }
+  ~DirectoryHold() { platform.releaseDirectory(); }
   DirectoryHold(const DirectoryHold&) = delete;
   DirectoryHold& operator=(const DirectoryHold&) = delete;
 
- private:
-  Platform& platform_;
+  Platform& platform;
 };
 
 struct ScanResult {
@@ -72,8 +70,7 @@ enum class SwapOutcome {
 // between the steps so the file system settles, and undoes what it can when a rename fails. The
 // settings file is moved only while it still holds what the copy read (`copied`): a change that
 // another program made since would otherwise survive only in the backup.
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths,
-                             const ContentDigest& copied);
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied);
 
 // Asks whether to restart the system now, and requests it on Yes.
 void offerRestart(Platform& platform);

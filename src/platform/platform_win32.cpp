@@ -137,16 +137,18 @@ std::string Win32Platform::environmentVariable(const std::string& name) {
 }
 
 void Win32Platform::holdDirectory(const std::string& path) {
-  held_.reset();
-  held_.emplace(holdDirectoryOf(systemPath(path)));
+  directory_ = holdDirectoryOf(systemPath(path));
+  holding_ = true;
 }
 
-void Win32Platform::releaseDirectory() { held_.reset(); }
+void Win32Platform::releaseDirectory() {
+  directory_ = HeldDirectory();
+  holding_ = false;
+}
 
-template <typename Service>
-DWORD Win32Platform::inDirectory(const std::wstring& path, Service service) {
-  if (held_) return service(*held_);
-  return service(holdDirectoryOf(path));
+const HeldDirectory& Win32Platform::directoryOf(const std::wstring& path) {
+  if (!holding_) directory_ = holdDirectoryOf(path);
+  return directory_;
 }
 
 std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
@@ -155,12 +157,8 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   // Opened as usual, so a link is followed, and the check then refuses what it led to. Readers
   // only: a program that writes the file meanwhile could leave a torn copy to be swapped in.
   retryWhileBusy(*this, [&] {
-    return inDirectory(source, [&](const HeldDirectory& directory) {
-      CheckedHandle opened =
-          openInPlace(directory, source, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
-      file = std::move(opened.handle);
-      return opened.error;
-    });
+    return openInPlace(file, directoryOf(source), source, GENERIC_READ, FILE_SHARE_READ,
+                       OPEN_EXISTING, 0);
   });
   if (!file.valid()) return nullptr;
   return std::make_unique<Win32File>(std::move(file));
@@ -173,16 +171,12 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   // makes CREATE_NEW fail, so nothing is written through it. A file held open is waited for,
   // whether it could not be deleted yet or a delete left it pending (CREATE_NEW: access denied).
   retryWhileBusy(*this, [&] {
-    return inDirectory(target, [&](const HeldDirectory& directory) {
-      const DWORD deleted = deleteInPlace(directory, target);
-      if (isTransientFailure(deleted)) return deleted;
-      // DELETE lets a file created in the wrong place be taken back.
-      CheckedHandle opened =
-          openInPlace(directory, target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
-                      FILE_SHARE_READ, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
-      created = std::move(opened.handle);
-      return opened.error;
-    });
+    const HeldDirectory& directory = directoryOf(target);
+    const DWORD deleted = deleteInPlace(directory, target);
+    if (isTransientFailure(deleted)) return deleted;
+    // DELETE lets a file created in the wrong place be taken back.
+    return openInPlace(created, directory, target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
   });
   if (!created.valid()) return nullptr;
   return std::make_unique<Win32File>(std::move(created));
@@ -190,20 +184,13 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
 
 bool Win32Platform::deleteFile(const std::string& path) {
   const std::wstring target = systemPath(path);
-  return retryWhileBusy(*this, [&] {
-    return inDirectory(
-        target, [&](const HeldDirectory& directory) { return deleteInPlace(directory, target); });
-  });
+  return retryWhileBusy(*this, [&] { return deleteInPlace(directoryOf(target), target); });
 }
 
 bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
-  return retryWhileBusy(*this, [&] {
-    return inDirectory(source, [&](const HeldDirectory& directory) {
-      return renameInPlace(directory, source, target);
-    });
-  });
+  return retryWhileBusy(*this, [&] { return renameInPlace(directoryOf(source), source, target); });
 }
 
 void Win32Platform::processEvents() {

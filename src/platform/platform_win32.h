@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -45,12 +44,12 @@ class Win32Platform : public Platform {
   AppVersion applicationVersion() override;
 
  private:
-  // Runs `service` on the held directory, or on the path's directory for this call alone.
-  template <typename Service>
-  DWORD inDirectory(const std::wstring& path, Service service);
+  // The held directory, or else the path's own, held for this call alone.
+  const HeldDirectory& directoryOf(const std::wstring& path);
 
   HWND owner_;
-  std::optional<HeldDirectory> held_;
+  bool holding_ = false;
+  HeldDirectory directory_;
 };
 
 // Enables the shutdown privilege in the process token, which a restart request needs on

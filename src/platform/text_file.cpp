@@ -21,6 +21,9 @@ bool LineReader::fill() {
   if (endOfFile_ || failed_) return false;
   switch (file_->read(buffer_.data(), buffer_.size(), size_)) {
     case ReadStatus::Ok:
+      for (std::size_t i = 0; i < size_; ++i) {
+        digest_ = (digest_ ^ static_cast<unsigned char>(buffer_[i])) * 0x100000001b3;
+      }
       if (size_ > 0) return true;
       endOfFile_ = true;
       return false;

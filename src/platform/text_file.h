@@ -8,6 +8,7 @@
 #define MOJIFIX_PLATFORM_TEXT_FILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ class LineReader {
   // and stays valid until the next call.
   ReadStatus readLine(std::string_view& line);
   bool close();
+  // A 64-bit FNV-1a hash of every byte read so far: enough to tell whether an ordinary program
+  // has changed the file between two readings.
+  std::uint64_t digest() const { return digest_; }
 
  private:
   bool fill();
@@ -37,6 +41,7 @@ class LineReader {
   bool endOfFile_ = false;
   bool failed_ = false;
   bool pendingLf_ = false;
+  std::uint64_t digest_ = 0xcbf29ce484222325;
 };
 
 class LineWriter {

@@ -39,19 +39,11 @@ std::optional<Location> locate(HANDLE handle) {
 }
 
 HeldDirectory openDirectory(const std::wstring& path, DWORD share) {
-  HeldDirectory directory;
-  directory.handle =
-      Handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE, share, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  std::optional<Location> location;
-  if (directory.handle.valid()) location = locate(directory.handle.get());
-  if (location) {
-    directory.location = std::move(*location);
-  } else {
-    directory.error = directory.handle.valid() ? kNotInPlace : GetLastError();
-    CloseHandle(directory.handle.release());
-  }
-  return directory;
+  Handle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE, share, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const auto location = handle.valid() ? locate(handle.get()) : std::nullopt;
+  if (!location) return {};
+  return {std::move(handle), *location};
 }
 
 bool sameObject(const Location& a, const Location& b) {
@@ -122,33 +114,27 @@ Function ntdllFunction(const char* name) {
 }  // namespace
 
 HeldDirectory holdDirectoryOf(const std::wstring& path) {
-  const std::wstring directory = splitName(path).first;
-  if (directory.empty()) {
-    HeldDirectory none;
-    none.error = ERROR_INVALID_NAME;
-    return none;
-  }
-  return openDirectory(directory, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  return openDirectory(splitName(path).first, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
-CheckedHandle openInPlace(const HeldDirectory& directory, const std::wstring& path, DWORD access,
-                          DWORD share, DWORD disposition, DWORD flags) {
-  if (!directory.handle.valid()) return {Handle(), directory.error};
-  Handle handle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
+DWORD openInPlace(Handle& file, const HeldDirectory& directory, const std::wstring& path,
+                  DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+  if (!directory.handle.valid()) return kNotInPlace;
+  file = Handle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL | flags, nullptr));
-  if (!handle.valid()) return {std::move(handle), GetLastError()};
-  if (!isInPlace(directory, handle.get(), path)) {
-    // Created where the name led, not where it stands: take the empty file back.
-    if (disposition == CREATE_NEW) removeThrough(handle.get());
-    return {Handle(), kNotInPlace};
-  }
-  return {std::move(handle), ERROR_SUCCESS};
+  if (!file.valid()) return GetLastError();
+  if (isInPlace(directory, file.get(), path)) return ERROR_SUCCESS;
+  // Created where the name led, not where it stands: take the empty file back.
+  if (disposition == CREATE_NEW) removeThrough(file.get());
+  file = Handle();
+  return kNotInPlace;
 }
 
 DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path) {
-  const CheckedHandle file = openInPlace(directory, path, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-  return file.handle.valid() ? removeThrough(file.handle.get()) : file.error;
+  Handle file;
+  const DWORD error = openInPlace(file, directory, path, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  return error != ERROR_SUCCESS ? error : removeThrough(file.get());
 }
 
 DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
@@ -157,9 +143,10 @@ DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
   if (toName.empty()) return kNotInPlace;
   const HeldDirectory named = openDirectory(toDirectory, kShareAll);
   if (!named.handle.valid() || !sameObject(named.location, directory.location)) return kNotInPlace;
-  const CheckedHandle file = openInPlace(directory, from, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file.handle.valid()) return file.error;
+  Handle file;
+  const DWORD error = openInPlace(file, directory, from, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (error != ERROR_SUCCESS) return error;
   // The new name is relative to the held directory's handle, so the system never resolves the
   // path again, and a link switched since the check cannot carry the file elsewhere. The name
   // runs on past the structure and ends in a NUL, which FileNameLength leaves out.
@@ -176,8 +163,8 @@ DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
   std::copy(toName.begin(), toName.end(), info->FileName);
   info->FileName[toName.size()] = L'\0';
   IO_STATUS_BLOCK io{};
-  const NTSTATUS status = setInformation(file.handle.get(), &io, info,
-                                         static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  const NTSTATUS status = setInformation(file.get(), &io, info, static_cast<ULONG>(buffer.size()),
+                                         FileRenameInformation);
   return status >= 0 ? ERROR_SUCCESS : toDosError(status);
 }
 

@@ -53,27 +53,20 @@ struct Location {
 };
 
 // The directory that a path names its file in, held open without delete sharing, so that it can
-// be neither renamed nor removed while it is held. `error` says why it could not be held, and the
-// handle is then invalid.
+// be neither renamed nor removed while it is held; the handle is invalid when it cannot be held.
 struct HeldDirectory {
   Handle handle;
   Location location;
-  DWORD error = ERROR_SUCCESS;
 };
 
 HeldDirectory holdDirectoryOf(const std::wstring& path);
 
-struct CheckedHandle {
-  Handle handle;
-  DWORD error = ERROR_SUCCESS;
-};
-
-// Opens `path` and keeps the handle only when it is the file in place in `directory`.
+// Opens `path` into `file` only when it is the file in place in `directory`.
 // FILE_FLAG_OPEN_REPARSE_POINT in `flags` opens a link on Windows as itself; Wine follows Unix
 // links whatever the flags, and the check refuses them. Without FILE_FLAG_BACKUP_SEMANTICS a
 // directory does not open.
-CheckedHandle openInPlace(const HeldDirectory& directory, const std::wstring& path, DWORD access,
-                          DWORD share, DWORD disposition, DWORD flags);
+DWORD openInPlace(Handle& file, const HeldDirectory& directory, const std::wstring& path,
+                  DWORD access, DWORD share, DWORD disposition, DWORD flags);
 // Removes the file in place through a checked handle; a link is never followed to its target.
 DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path);
 // Renames the file in place through a checked handle to the name `to` ends in, in `directory`
