@@ -1,7 +1,11 @@
 // Line splitting, byte preservation and checked writing of LineReader and LineWriter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/text_file.h"
@@ -46,6 +50,44 @@ TEST(LineReaderTest, SplitsAtCrLfAndLoneCrOnly) {
   for (const auto& c : cases) {
     EXPECT_EQ(readLines(c.bytes), c.lines) << "input: " << ::testing::PrintToString(c.bytes);
   }
+}
+
+// Hands out its bytes `step` at a time, as a file system may.
+class ChunkedFile final : public File {
+ public:
+  ChunkedFile(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
+  ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
+    count = bytes_.copy(buffer, std::min(step_, capacity), position_);
+    position_ += count;
+    return count == 0 ? ReadStatus::EndOfFile : ReadStatus::Ok;
+  }
+  bool write(const char*, std::size_t) override { return false; }
+  bool flush() override { return false; }
+  bool close() override { return true; }
+
+ private:
+  std::string bytes_;
+  std::size_t step_;
+  std::size_t position_ = 0;
+};
+
+std::uint64_t digestOf(const std::string& bytes, std::size_t step) {
+  LineReader reader(std::make_unique<ChunkedFile>(bytes, step));
+  std::string_view line;
+  while (reader.readLine(line) == ReadStatus::Ok) continue;
+  return reader.digest();
+}
+
+TEST(LineReaderTest, DigestSeesEveryByteWhateverTheReadSizes) {
+  const std::string bytes = "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\n";
+  const std::uint64_t whole = digestOf(bytes, bytes.size());
+  for (const std::size_t step : {1, 3, 5}) EXPECT_EQ(digestOf(bytes, step), whole) << step;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::string changed = bytes;
+    changed[i] ^= 1;
+    EXPECT_NE(digestOf(changed, 3), whole) << i;
+  }
+  EXPECT_NE(digestOf(bytes + " ", 3), whole);
 }
 
 TEST(LineReaderTest, CrLfAcrossTheReadBufferIsOneTerminator) {

@@ -10,6 +10,7 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
+constexpr std::uint64_t kFnvPrime = 0x100000001b3;
 
 }  // namespace
 
@@ -21,9 +22,7 @@ bool LineReader::fill() {
   if (endOfFile_ || failed_) return false;
   switch (file_->read(buffer_.data(), buffer_.size(), size_)) {
     case ReadStatus::Ok:
-      for (std::size_t i = 0; i < size_; ++i) {
-        digest_ = (digest_ ^ static_cast<unsigned char>(buffer_[i])) * 0x100000001b3;
-      }
+      addToDigest(buffer_.data(), size_);
       if (size_ > 0) return true;
       endOfFile_ = true;
       return false;
@@ -35,6 +34,31 @@ bool LineReader::fill() {
       return false;
   }
   return false;
+}
+
+void LineReader::addToDigest(const char* data, std::size_t size) {
+  const auto mix = [](std::uint64_t& lane, char byte) {
+    lane = (lane ^ static_cast<unsigned char>(byte)) * kFnvPrime;
+  };
+  std::size_t i = 0;
+  for (; i < size && (bytesRead_ + i) % 4 != 0; ++i) mix(lanes_[(bytesRead_ + i) % 4], data[i]);
+  // Whole groups of four, with the lanes in registers: each lane's chain waits only for itself.
+  std::uint64_t lane0 = lanes_[0], lane1 = lanes_[1], lane2 = lanes_[2], lane3 = lanes_[3];
+  for (; i + 4 <= size; i += 4) {
+    mix(lane0, data[i]);
+    mix(lane1, data[i + 1]);
+    mix(lane2, data[i + 2]);
+    mix(lane3, data[i + 3]);
+  }
+  lanes_[0] = lane0, lanes_[1] = lane1, lanes_[2] = lane2, lanes_[3] = lane3;
+  for (; i < size; ++i) mix(lanes_[(bytesRead_ + i) % 4], data[i]);
+  bytesRead_ += size;
+}
+
+std::uint64_t LineReader::digest() const {
+  std::uint64_t digest = bytesRead_;
+  for (const std::uint64_t lane : lanes_) digest = (digest ^ lane) * kFnvPrime;
+  return digest;
 }
 
 ReadStatus LineReader::readLine(std::string_view& line) {
