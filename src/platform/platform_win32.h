@@ -1,10 +1,9 @@
-// The Windows platform: message boxes, files, events and the restart through the Win32 W
-// functions.
+// The Windows platform: message boxes, files, events and the restart through Win32.
 //
-// Paths and texts are UTF-8 here and UTF-16 at each system call. Paths of MAX_PATH characters or
-// more are passed in the \\?\ form, so a long Windows directory still works.
-//
-// Files are reached only through checked handles (win32_checked_files.h).
+// Paths and texts are UTF-8 here. The builds for Windows 7 and later reach files only through
+// checked handles (win32_checked_files.h), in UTF-16, with paths of MAX_PATH characters or more
+// passed in the \\?\ form; the build for Windows 95/98/Me, whose FAT has no links, uses the plain
+// ANSI file functions (platform_win9x.cpp). Each build links its own file services.
 #ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 
@@ -51,6 +50,14 @@ bool enableShutdownPrivilege();
 // download folder, say) is never loaded with the program's rights. Called first thing at start-up;
 // false when neither way of restricting the search was available.
 bool restrictDllSearch();
+
+// The build for Windows 95/98/Me only: whether it runs on one of them. It refuses Windows NT,
+// where it would lack the link checks that an elevated run needs.
+bool supportedSystem();
+
+// Windows 95/98/Me keep a cached copy of win.ini, which a later flush could write over a file
+// replaced meanwhile; flushed before win.ini is read. Other systems ignore it.
+void flushSettingsCache();
 
 }  // namespace mojifix
 

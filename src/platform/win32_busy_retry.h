@@ -1,0 +1,35 @@
+// The short waits for a file that another program holds for a moment, shared by the file
+// services of every Windows build.
+#ifndef MOJIFIX_PLATFORM_WIN32_BUSY_RETRY_H
+#define MOJIFIX_PLATFORM_WIN32_BUSY_RETRY_H
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace mojifix {
+
+// Virus scanners and indexers open a freshly written file for a moment; a delete, rename or
+// create that meets one of them is tried again for about 200 ms in all before it counts as failed.
+constexpr DWORD kRetryDelays[] = {10, 20, 30, 40, 50, 50};
+
+inline bool isTransientFailure(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// Waits through the platform's own pause, where a test can see each wait.
+template <typename Operation>
+bool retryWhileBusy(Platform& platform, Operation operation) {
+  if (operation()) return true;
+  for (const DWORD delay : kRetryDelays) {
+    if (!isTransientFailure(GetLastError())) return false;
+    platform.pause(delay);
+    if (operation()) return true;
+  }
+  return false;
+}
+
+}  // namespace mojifix
+
+#endif
