@@ -1,7 +1,9 @@
 // The text edge of the build for Windows 95/98/Me: the ANSI code page (932 on a Japanese system)
 // and the A functions.
+#include <cctype>
 #include <climits>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/exact_conversion.h"
 #include "platform/win32_edge.h"
@@ -84,20 +86,30 @@ int messageBox(HWND owner, const std::string& prompt, const std::string& title, 
 }
 
 std::string environmentVariable(const std::string& name) {
-  std::string value(256, '\0');
-  for (;;) {
-    const DWORD length =
-        GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
-    if (length == 0) return {};
-    if (length < value.size()) {
-      value.resize(length);
-      // Code page 932 gives some characters two byte pairs (the NEC and IBM extensions): a value
-      // that Unicode would give back otherwise names another directory, so it is taken for none,
-      // and the operation ends before any file is opened.
-      return fromAnsi(value, true).value_or(std::string());
+  // From the whole block, as GetEnvironmentVariableA under Wine cuts a double-byte value short.
+  // Names are ASCII, and match in either letter case; an entry that ends sooner stops at its NUL.
+  const auto named = [&name](const char* entry) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      if (std::toupper(static_cast<unsigned char>(entry[i])) !=
+          std::toupper(static_cast<unsigned char>(name[i]))) {
+        return false;
+      }
     }
-    value.resize(length);
+    return entry[name.size()] == '=';
+  };
+  char* block = GetEnvironmentStringsA();
+  std::string value;
+  for (const char* entry = block; entry && *entry; entry += std::strlen(entry) + 1) {
+    if (named(entry)) {
+      value = entry + name.size() + 1;
+      break;
+    }
   }
+  if (block) FreeEnvironmentStringsA(block);
+  // Code page 932 gives some characters two byte pairs (the NEC and IBM extensions): a value that
+  // Unicode would give back otherwise names another directory, so it is taken for none, and the
+  // operation ends before any file is opened.
+  return fromAnsi(value, true).value_or(std::string());
 }
 
 HMODULE moduleHandle(const char* name) { return GetModuleHandleA(name); }
