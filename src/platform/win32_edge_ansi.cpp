@@ -1,6 +1,5 @@
 // The text edge of the build for Windows 95/98/Me: the ANSI code page (932 on a Japanese system)
 // and the A functions.
-#include <cctype>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -88,12 +87,12 @@ int messageBox(HWND owner, const std::string& prompt, const std::string& title, 
 std::string environmentVariable(const std::string& name) {
   // From the whole block, as GetEnvironmentVariableA under Wine cuts a double-byte value short.
   // Names are ASCII, and match in either letter case; an entry that ends sooner stops at its NUL.
-  const auto named = [&name](const char* entry) {
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  const auto named = [&](const char* entry) {
     for (std::size_t i = 0; i < name.size(); ++i) {
-      if (std::toupper(static_cast<unsigned char>(entry[i])) !=
-          std::toupper(static_cast<unsigned char>(name[i]))) {
-        return false;
-      }
+      if (upper(entry[i]) != upper(name[i])) return false;
     }
     return entry[name.size()] == '=';
   };
