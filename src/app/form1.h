@@ -17,13 +17,6 @@ namespace messages {
 inline Message startFailed() {
   return {"MOJIFIXを起動できませんでした。", MessageStyle::Stop, TitleKind::Text, kErrorTitle};
 }
-// Start-up: the build for Windows 95/98/Me on Windows NT.
-inline Message unsupportedSystem() {
-  return {
-      "このプログラムはWindows 95/98/Me用です。Windows 7以降では、win32またはwin64のパッケージを"
-      "お使いください。",
-      MessageStyle::Stop, TitleKind::Text, kErrorTitle};
-}
 }  // namespace messages
 
 }  // namespace mojifix

@@ -1,9 +1,6 @@
-// The file services, the restart privilege and the DLL search of the build for Windows 95/98/Me,
-// over the plain ANSI file functions. FAT has no links, and these systems neither elevate nor
-// have hard links, so a name is the file under it; nothing is replaced, and a held file is
-// waited for, as in the other builds.
-#include <optional>
-
+// The file services, restart privilege and DLL search of the build for Windows 95/98/Me, over the
+// plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
+// links. Nothing is replaced, and a held file is waited for, as in the other builds.
 #include "platform/platform_win32.h"
 #include "platform/win32_busy_retry.h"
 #include "platform/win32_edge.h"
@@ -14,27 +11,18 @@ namespace {
 class AnsiFile final : public File {
  public:
   explicit AnsiFile(HANDLE handle) : handle_(handle) {}
-  ~AnsiFile() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  AnsiFile(const AnsiFile&) = delete;
-  AnsiFile& operator=(const AnsiFile&) = delete;
+  ~AnsiFile() override { close(); }
 
   ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
     DWORD got = 0;
-    count = 0;
-    if (!ReadFile(handle_, buffer, transfer(capacity), &got, nullptr)) return ReadStatus::Error;
+    const bool done = ReadFile(handle_, buffer, part(capacity), &got, nullptr);
     count = got;
-    return got == 0 ? ReadStatus::EndOfFile : ReadStatus::Ok;
+    return !done ? ReadStatus::Error : got == 0 ? ReadStatus::EndOfFile : ReadStatus::Ok;
   }
 
   bool write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      const DWORD asked = transfer(size);
-      DWORD put = 0;
-      if (!WriteFile(handle_, data, asked, &put, nullptr) || put < asked) return false;
-      data += put;
-      size -= put;
+    for (DWORD put = 0; size > 0; data += put, size -= put) {
+      if (!WriteFile(handle_, data, part(size), &put, nullptr) || put < part(size)) return false;
     }
     return true;
   }
@@ -48,16 +36,16 @@ class AnsiFile final : public File {
   }
 
  private:
-  // Well inside a DWORD.
-  static DWORD transfer(std::size_t size) {
-    return static_cast<DWORD>(size < 0x40000000 ? size : 0x40000000);
+  // One transfer, well inside a DWORD.
+  static DWORD part(std::size_t size) {
+    return static_cast<DWORD>(size < 1u << 30 ? size : 1u << 30);
   }
 
   HANDLE handle_;
 };
 
-// A path with a character that the ANSI code page cannot hold exactly names no file here: any
-// stand-in would name another one. Fails with an error that is not retried.
+// A character that the code page cannot hold exactly would name another file: no file, then, with
+// an error that is not retried.
 std::optional<std::string> ansiPath(const std::string& path) {
   std::optional<std::string> ansi = edge::toAnsi(path, true);
   if (!ansi) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
@@ -69,26 +57,24 @@ std::optional<std::string> ansiPath(const std::string& path) {
 std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   flushSettingsCache();
   const auto name = ansiPath(path);
-  if (!name) return nullptr;
-  const HANDLE file = CreateFileA(name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<AnsiFile>(file);
+  const HANDLE file = name ? CreateFileA(name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                           : INVALID_HANDLE_VALUE;
+  return file == INVALID_HANDLE_VALUE ? nullptr : std::make_unique<AnsiFile>(file);
 }
 
 std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   const auto name = ansiPath(path);
-  if (!name) return nullptr;
   HANDLE created = INVALID_HANDLE_VALUE;
   // Whatever stays under the name (a directory, a file held open) makes CREATE_NEW fail.
+  if (!name) return nullptr;
   retryWhileBusy(*this, [&] {
     if (!DeleteFileA(name->c_str()) && isTransientFailure(GetLastError())) return false;
     created = CreateFileA(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     return created != INVALID_HANDLE_VALUE;
   });
-  if (created == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<AnsiFile>(created);
+  return created == INVALID_HANDLE_VALUE ? nullptr : std::make_unique<AnsiFile>(created);
 }
 
 bool Win32Platform::deleteFile(const std::string& path) {
@@ -108,8 +94,8 @@ bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
 // A restart needs no privilege on these systems, whose token functions are stubs.
 bool enableShutdownPrivilege() { return true; }
 
-// Nothing runs elevated here, so a DLL planted beside the program gains nothing; these systems
-// have no call to restrict the search.
+// Nothing runs elevated here, so a DLL beside the program gains nothing; nor is there a call to
+// restrict the search.
 bool restrictDllSearch() { return false; }
 
 // The high bit of GetVersion is set on Windows 95/98/Me.

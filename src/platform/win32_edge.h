@@ -1,8 +1,8 @@
-// The Win32 calls that carry text, in the program's UTF-8. The builds for Windows 7 and later
-// convert to UTF-16 and call the W functions (win32_edge_wide.cpp); the build for Windows
-// 95/98/Me converts to the ANSI code page and calls the A functions (win32_edge_ansi.cpp), since
-// most W functions are stubs there. The build links one of the two. Calls that carry no text use
-// the generic names, which the build's UNICODE setting maps to W or A in the same way.
+// The Win32 calls that carry text, in the program's UTF-8 (win32_edge.cpp, over the generic names).
+// The builds for Windows 7 and later convert to UTF-16 for the W functions (win32_edge_wide.cpp);
+// the build for Windows 95/98/Me converts to the ANSI code page for the A functions
+// (win32_edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
+// generic names too; the build's UNICODE setting maps them all to W or A.
 #ifndef MOJIFIX_PLATFORM_WIN32_EDGE_H
 #define MOJIFIX_PLATFORM_WIN32_EDGE_H
 
