@@ -1,9 +1,8 @@
 // The Windows platform: message boxes, files, events and the restart through Win32.
 //
-// Paths and texts are UTF-8 here. The builds for Windows 7 and later reach files only through
-// checked handles (win32_checked_files.h), in UTF-16, with paths of MAX_PATH characters or more
-// passed in the \\?\ form; the build for Windows 95/98/Me, whose FAT has no links, uses the plain
-// ANSI file functions (platform_win9x.cpp). Each build links its own file services.
+// Paths and texts are UTF-8 here. Each build links its own file services: checked handles
+// (win32_checked_files.h) with paths of MAX_PATH characters or more in the \\?\ form, or for
+// Windows 95/98/Me, whose FAT has no links, the plain ANSI functions (platform_win9x.cpp).
 #ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 
@@ -51,12 +50,11 @@ bool enableShutdownPrivilege();
 // false when neither way of restricting the search was available.
 bool restrictDllSearch();
 
-// The build for Windows 95/98/Me only: whether it runs on one of them. It refuses Windows NT,
-// where it would lack the link checks that an elevated run needs.
+// The build for Windows 95/98/Me only: false on Windows NT, where it lacks the link checks.
 bool supportedSystem();
 
-// Windows 95/98/Me keep a cached copy of win.ini, which a later flush could write over a file
-// replaced meanwhile; flushed before win.ini is read. Other systems ignore it.
+// Windows 95/98/Me cache win.ini and could later write the cache over a replaced file; flushed
+// before win.ini is read. Other systems ignore it.
 void flushSettingsCache();
 
 }  // namespace mojifix

@@ -1,5 +1,4 @@
-// The short waits for a file that another program holds for a moment, shared by the file
-// services of every Windows build.
+// The short waits for a file that another program holds, shared by every Windows build.
 #ifndef MOJIFIX_PLATFORM_WIN32_BUSY_RETRY_H
 #define MOJIFIX_PLATFORM_WIN32_BUSY_RETRY_H
 

@@ -9,8 +9,7 @@ namespace mojifix::edge {
 
 using Text = std::basic_string<TCHAR>;
 
-// UTF-8 to the system's text and back (win32_edge_wide.cpp, win32_edge_ansi.cpp). With `exact`,
-// nullopt rather than a changed text, where the build's conversion can change one.
+// Each build's own: UTF-8 to the system's text and back; with `exact`, nullopt, not a changed text.
 std::optional<Text> toSystem(std::string_view utf8, bool exact);
 std::optional<std::string> fromSystem(const Text& text, bool exact);
 

@@ -22,19 +22,16 @@ HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& tex
 std::string windowText(HWND window);
 void setWindowText(HWND window, const std::string& text);
 int messageBox(HWND owner, const std::string& prompt, const std::string& title, UINT style);
-// An unset variable reads as the empty string, and so, in the ANSI build, does a value whose bytes
-// do not come back exactly from Unicode: a name may only be acted on as it stands.
+// Empty when unset, or (ANSI build) when its bytes do not come back the same from Unicode.
 std::string environmentVariable(const std::string& name);
 // A loaded module by name; the executable itself for nullptr.
 HMODULE moduleHandle(const char* name);
-// The system's message-box font at `dpi` (the system's metrics are at `systemDpi`); nullptr when
-// the system does not say.
+// The message-box font at `dpi` (the system's metrics are at `systemDpi`); nullptr if unknown.
 HFONT createMessageFont(UINT dpi, UINT systemDpi);
 
 // The ANSI build only: UTF-8 to and from the ANSI code page. With `exact` they fail rather than
-// change the text, as a name must never lead to another file: no best-fit or default character
-// on the way to ANSI, and from ANSI only bytes that come back the same from Unicode (code page 932
-// has pairs of byte pairs that Unicode merges, the NEC and IBM extensions).
+// change a name: no best-fit or default character, and only bytes that come back the same from
+// Unicode (code page 932 has pairs that Unicode merges, the NEC and IBM extensions).
 std::optional<std::string> toAnsi(std::string_view utf8, bool exact);
 std::optional<std::string> fromAnsi(std::string_view ansi, bool exact);
 
