@@ -54,7 +54,7 @@ bool restrictDllSearch();
 bool supportedSystem();
 
 // Windows 95/98/Me cache win.ini and could later write the cache over a replaced file; flushed
-// before win.ini is read. Other systems ignore it.
+// before win.ini is read. Harmless elsewhere.
 void flushSettingsCache();
 
 }  // namespace mojifix
