@@ -1,6 +1,7 @@
-# Cross-compiling for Windows with Debian's mingw-w64 (posix threads variant). The including
-# toolchain file sets CMAKE_SYSTEM_PROCESSOR, MINGW_PREFIX and MINGW_WINE_RUN_ARGS (what
-# scripts/wine-run.sh needs to run the result).
+# Cross-compiling for Windows with Debian's mingw-w64. The including toolchain file sets
+# CMAKE_SYSTEM_PROCESSOR, MINGW_PREFIX and MINGW_WINE_RUN_ARGS (what scripts/wine-run.sh needs to
+# run the result), and MINGW_THREADS to win32 for the compilers whose runtime runs on Windows
+# 95/98/Me (the posix ones pull in winpthreads and XP functions).
 set(CMAKE_SYSTEM_NAME Windows)
 
 # On Windows itself, in MSYS2's MINGW64 or MINGW32 environment: that environment's compiler, whose
@@ -12,8 +13,11 @@ if(CMAKE_HOST_WIN32)
   return()
 endif()
 
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+if(NOT MINGW_THREADS)
+  set(MINGW_THREADS posix)
+endif()
+set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-${MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-${MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})

@@ -1,6 +1,7 @@
-# Release packages: MOJIFIX-<version>-win64.zip / -win32.zip with the executable and a Japanese
-# readme that Notepad on Japanese Windows opens as it is (Shift-JIS, CR LF), and SHA256SUMS beside
-# them. The same commit gives the same bytes wherever it is built (cmake/reproducible_zip.cmake).
+# Release packages: MOJIFIX-<version>-win64.zip / -win32.zip / -win9x.zip with the executable and
+# a Japanese readme that Notepad on Japanese Windows opens as it is (Shift-JIS, CR LF), and
+# SHA256SUMS beside them. The same commit gives the same bytes wherever it is built
+# (cmake/reproducible_zip.cmake).
 
 include(${CMAKE_CURRENT_LIST_DIR}/version.cmake)
 
@@ -19,7 +20,9 @@ add_custom_target(mojifix_readme ALL DEPENDS ${readme})
 install(TARGETS MOJIFIX RUNTIME DESTINATION .)
 install(FILES ${readme} DESTINATION .)
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(MOJIFIX_WIN9X)
+  set(CPACK_SYSTEM_NAME win9x)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(CPACK_SYSTEM_NAME win64)
 else()
   set(CPACK_SYSTEM_NAME win32)

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the portable logic natively under the sanitizers, the fuzz targets
 # for a bounded time, two clean builds of the release that must match byte for byte, then the
-# 64-bit and 32-bit Windows builds with their release packages and their tests under Wine, each
-# suite on a virtual display of its own with one Wine session.
+# 64-bit, 32-bit and Windows 95/98/Me builds with their release packages and their tests under
+# Wine, each suite on a virtual display of its own with one Wine session.
 #
 # The Wine suites mostly wait on the program, so each runs in the background as soon as its build
 # is made, while the rest goes on; their output follows, whole, once they end.
 #
-# On a host that runs no 32-bit Linux program, the 32-bit build is still made, packaged and its
-# imports and header checked, but its Wine suite is skipped, and the output says so at that step
-# and in its last lines. MOJIFIX_REQUIRE_X86_SUITE=1 makes that a failure instead, for a release,
-# which must be tested both ways.
+# On a host that runs no 32-bit Linux program, the two 32-bit builds are still made, packaged and
+# their imports and header checked, but their Wine suites are skipped, and the output says so at
+# that step and in its last lines; the Windows 95/98/Me build is then also made for x86-64, for
+# its tests alone, so that its ANSI road is still tested end to end under 64-bit Wine.
+# MOJIFIX_REQUIRE_X86_SUITE=1 makes the skip a failure instead, for a release, which must be
+# tested both ways.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 # shellcheck source=wine-env.sh source-path=SCRIPTDIR
@@ -20,10 +22,11 @@ scripts/install-deps.sh
 
 skipped=""
 if why=$(wine32_unavailable); then
-  skipped="SKIPPED: the x86 (32-bit) suite under Wine.
+  skipped="SKIPPED: the x86 (32-bit) suites under Wine, windows32 and windows9x.
   Why: $why.
-  The 32-bit MOJIFIX.exe was built and packaged and its imports and header checked, but it went
-  untested under Wine on this host. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
+  Both 32-bit MOJIFIX.exe were built and packaged and their imports and header checked, but they
+  went untested under Wine on this host; the Windows 95/98/Me build was tested as its x86-64 copy
+  (windows9x-x64-test) instead. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
   if [ "${MOJIFIX_REQUIRE_X86_SUITE:-0}" = 1 ]; then
     echo "MOJIFIX_REQUIRE_X86_SUITE=1, but the x86 suite cannot run under Wine here: $why." >&2
     exit 1
@@ -45,12 +48,13 @@ end_suites() {
 }
 trap end_suites EXIT
 
-# Builds and packages PRESET, then starts its Wine suite in the background.
+# Builds and packages PRESET (the test-only one is not packaged), then starts its Wine suite in the
+# background.
 start_windows_suite() {
   local preset=$1
   cmake --preset "$preset" -DMOJIFIX_TESTS_CANNOT_RUN=
   cmake --build --preset "$preset"
-  cpack --preset "$preset"
+  [ "$preset" = windows9x-x64-test ] || cpack --preset "$preset"
   echo "The $preset suite runs under Wine in the background; its output follows at the end."
   setsid scripts/windows-suite.sh "$preset" >"$logs/$preset.log" 2>&1 &
   suites+=("$preset:$!")
@@ -59,12 +63,16 @@ start_windows_suite() {
 start_windows_suite windows
 if [ -z "$skipped" ]; then
   start_windows_suite windows32
+  start_windows_suite windows9x
 else
   echo "$skipped"
-  cmake --preset windows32 -DMOJIFIX_TESTS_CANNOT_RUN="$why"
-  cmake --build --preset windows32
-  cpack --preset windows32
-  ctest --preset windows32
+  for preset in windows32 windows9x; do
+    cmake --preset "$preset" -DMOJIFIX_TESTS_CANNOT_RUN="$why"
+    cmake --build --preset "$preset"
+    cpack --preset "$preset"
+    ctest --preset "$preset"
+  done
+  start_windows_suite windows9x-x64-test
 fi
 
 # The scan and both rewrites over arbitrary bytes, for a bounded time.

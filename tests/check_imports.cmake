@@ -1,7 +1,10 @@
 # Fails when the executable imports a DLL that Windows might load from beside it rather than from
 # System32, or when its header lacks the exploit mitigations. The program runs elevated, often from
 # a download folder, where anyone could have put a DLL of a well-known name.
-# Usage: cmake -DOBJDUMP=... -DEXE=... -P check_imports.cmake
+# Usage: cmake -DOBJDUMP=... -DEXE=... [-DIMPORT_LIST=...] -P check_imports.cmake
+#
+# With IMPORT_LIST (the build for Windows 95/98/Me) it also fails unless the header asks for
+# Windows 4.0 and every imported function is in the list, each with the reason it is safe there.
 
 # Always taken from System32 (KnownDLLs), and COMCTL32, which the manifest redirects to the
 # side-by-side version 6.
@@ -45,3 +48,46 @@ foreach(flag IN LISTS required)
     message(FATAL_ERROR "${EXE} lacks ${name} in its DllCharacteristics")
   endif()
 endforeach()
+
+if(NOT IMPORT_LIST)
+  return()
+endif()
+foreach(field OSystem Subsystem)
+  if(NOT dump MATCHES "Major${field}Version[ \t]+4\n[^\n]*Minor${field}Version[ \t]+0\n")
+    message(FATAL_ERROR "${EXE} does not ask for ${field} version 4.0")
+  endif()
+endforeach()
+
+# One line per function: DLL, name, then "implemented on 98" (a note may follow a semicolon) or
+# "stub on 98: called by ..., harmless because ...".
+file(STRINGS ${IMPORT_LIST} listed REGEX "^[^#]")
+set(allowed "")
+foreach(line IN LISTS listed)
+  if(NOT line MATCHES "^([^ ]+) ([^ ]+) +(implemented on 98(; .+)?|stub on 98: called by .+, harmless because .+)$")
+    message(FATAL_ERROR "${IMPORT_LIST}: not of the form DLL NAME REASON: ${line}")
+  endif()
+  string(TOLOWER "${CMAKE_MATCH_1}" dll)
+  list(APPEND allowed "${dll}!${CMAKE_MATCH_2}")
+endforeach()
+
+string(REGEX REPLACE "\n" ";" lines "${dump}")
+set(dll "")
+set(unlisted "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "DLL Name: ([^ ]+)")
+    string(TOLOWER "${CMAKE_MATCH_1}" dll)
+  elseif(dll AND line MATCHES "^\t[0-9a-f]+\t +[0-9]+ +([A-Za-z_0-9@]+)$")
+    list(FIND allowed "${dll}!${CMAKE_MATCH_1}" known)
+    if(known EQUAL -1)
+      list(APPEND unlisted "${dll} ${CMAKE_MATCH_1}")
+    endif()
+  elseif(line STREQUAL "")
+    set(dll "")
+  endif()
+endforeach()
+if(unlisted)
+  list(JOIN unlisted "\n  " text)
+  message(FATAL_ERROR "${EXE} imports functions that ${IMPORT_LIST} does not list:\n  ${text}")
+endif()
+list(LENGTH allowed count)
+message(STATUS "every import is one of the ${count} listed in ${IMPORT_LIST}")

@@ -3,26 +3,29 @@
 //
 // The window was designed in twips; one layout function scales those figures to the DPI of the
 // monitor the window is on, and runs again when the window moves to another one. Texts are UTF-8
-// here and UTF-16 only at the calls into Windows.
+// here and converted only at the text edge (win32_edge.h).
 #include "app/form1.h"
 
-#include <cstddef>
 #include <string>
 
 #include "app/resource.h"
 #include "fontsubst/operations.h"
 #include "platform/platform_win32.h"
 #include "platform/win32_dialog_keys.h"
+#include "platform/win32_edge.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {
 namespace {
 
-constexpr wchar_t kClassName[] = L"MojifixForm1";
+constexpr char kClassName[] = "MojifixForm1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
 
 constexpr int kTwipsPerInch = 1440;
+// Windows 7's figures, spelt out for the headers of the build for Windows 95/98/Me.
+constexpr int kDefaultDpi = 96;
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 constexpr int kClientWidthTwips = 6885;
 constexpr int kClientHeightTwips = 2460;
 
@@ -35,7 +38,7 @@ struct TwipsRect {
 
 struct ControlDesign {
   int id;
-  const wchar_t* windowClass;
+  const char* windowClass;
   const char* caption;
   DWORD style;
   DWORD exStyle;
@@ -46,23 +49,23 @@ constexpr DWORD kPushButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON
 
 // In creation order, which is also the tab order.
 constexpr ControlDesign kControls[] = {
-    {IDC_COMMAND1, L"BUTTON", "同意する", kPushButton | WS_GROUP, 0, {60, 1740, 1575, 675}},
+    {IDC_COMMAND1, "BUTTON", "同意する", kPushButton | WS_GROUP, 0, {60, 1740, 1575, 675}},
     {IDC_TEXT1,
-     L"EDIT",
+     "EDIT",
      "",
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
      WS_EX_CLIENTEDGE,
      {0, 0, 6855, 1695}},
-    {IDC_COMMAND2, L"BUTTON", "同意しない", kPushButton, 0, {1680, 1740, 1575, 675}},
-    {IDC_COMMAND3, L"BUTTON", "終了", kPushButton, 0, {3300, 1740, 1575, 675}},
+    {IDC_COMMAND2, "BUTTON", "同意しない", kPushButton, 0, {1680, 1740, 1575, 675}},
+    {IDC_COMMAND3, "BUTTON", "終了", kPushButton, 0, {3300, 1740, 1575, 675}},
     // Centred vertically: the control is shorter than a line of the system font.
     {IDC_LABEL1,
-     L"STATIC",
+     "STATIC",
      "MOJIFIX",
      WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
      0,
      {5340, 2160, 855, 195}},
-    {IDC_COMMAND4, L"BUTTON", "解除", kPushButton, 0, {6060, 1740, 795, 375}},
+    {IDC_COMMAND4, "BUTTON", "解除", kPushButton, 0, {6060, 1740, 795, 375}},
 };
 
 struct InstructionLine {
@@ -109,11 +112,10 @@ struct FormState {
 // starts on Windows 7.
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 template <typename Function>
 Function user32Function(const char* name) {
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+  const FARPROC address = GetProcAddress(edge::moduleHandle("user32.dll"), name);
   // Through void (*)() because that is the one conversion of function pointers that GCC accepts
   // without a warning.
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
@@ -121,7 +123,7 @@ Function user32Function(const char* name) {
 
 UINT systemDpi() {
   HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDefaultDpi;
   if (screen) ReleaseDC(nullptr, screen);
   return static_cast<UINT>(dpi);
 }
@@ -133,43 +135,14 @@ UINT windowDpi(HWND window) {
 
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
 
-std::string windowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return toUtf8(text);
-}
-
-void setWindowText(HWND window, const std::string& text) {
-  SetWindowTextW(window, toUtf16(text).c_str());
-}
-
-// The system's user-interface font (the message-box font) at `dpi`; nullptr when the system
-// does not say, and the controls then keep their own.
-HFONT createMessageFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  const auto forDpi =
-      user32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
-  if (forDpi) {
-    if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) return nullptr;
-  } else {
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-      return nullptr;
-    }
-    // Without the DPI-aware call the metrics are for the system DPI.
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
-                                            static_cast<int>(systemDpi()));
-  }
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
+using edge::setWindowText;
+using edge::windowText;
 
 void applyFont(HWND form, FormState& state, UINT dpi) {
-  HFONT font = createMessageFont(dpi);
+  // Without one, the controls keep their own.
+  HFONT font = edge::createMessageFont(dpi, systemDpi());
   for (const ControlDesign& item : kControls) {
-    SendMessageW(GetDlgItem(form, item.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessage(GetDlgItem(form, item.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   if (state.font) DeleteObject(state.font);
   state.font = font;
@@ -200,8 +173,8 @@ void layout(HWND form, UINT dpi, const POINT* position) {
 
 bool createControls(HWND form, HINSTANCE instance) {
   for (const ControlDesign& item : kControls) {
-    HWND control = CreateWindowExW(
-        item.exStyle, item.windowClass, toUtf16(item.caption).c_str(), item.style, 0, 0, 0, 0, form,
+    HWND control = edge::createWindow(
+        item.exStyle, item.windowClass, item.caption, item.style, 0, 0, 0, 0, form,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance, nullptr);
     if (!control) return false;
   }
@@ -264,7 +237,7 @@ void Command3_Click(HWND form) { unload(form); }
 
 void Command4_Click(HWND form, FormState& state) { runOperation(form, state, removeSubstitution); }
 
-bool onCreate(HWND form, FormState& state, const CREATESTRUCTW& create) {
+bool onCreate(HWND form, FormState& state, const CREATESTRUCT& create) {
   if (!createControls(form, create.hInstance)) return false;
   const UINT dpi = windowDpi(form);
   applyFont(form, state, dpi);
@@ -310,8 +283,8 @@ void onClose(HWND form, FormState& state) {
 // A read-only edit is drawn like a label; the instruction text keeps the look of a text box.
 LRESULT onControlColorStatic(HDC dc, HWND control, HWND form) {
   if (control != GetDlgItem(form, IDC_TEXT1)) {
-    return DefWindowProcW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(control));
+    return DefWindowProc(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control));
   }
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
@@ -338,22 +311,22 @@ void onNcDestroy(HWND form, FormState& state) {
   state.platform.setOwner(nullptr);
   if (state.font) DeleteObject(state.font);
   state.font = nullptr;
-  SetWindowLongPtrW(form, GWLP_USERDATA, 0);
+  SetWindowLongPtr(form, GWLP_USERDATA, 0);
 }
 
 LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
     auto* state = static_cast<FormState*>(create->lpCreateParams);
     state->platform.setOwner(form);
-    SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    SetWindowLongPtr(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   }
-  auto* state = reinterpret_cast<FormState*>(GetWindowLongPtrW(form, GWLP_USERDATA));
-  if (!state) return DefWindowProcW(form, message, wParam, lParam);
+  auto* state = reinterpret_cast<FormState*>(GetWindowLongPtr(form, GWLP_USERDATA));
+  if (!state) return DefWindowProc(form, message, wParam, lParam);
 
   switch (message) {
     case WM_CREATE:
-      return onCreate(form, *state, *reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
+      return onCreate(form, *state, *reinterpret_cast<const CREATESTRUCT*>(lParam)) ? 0 : -1;
     case WM_COMMAND:
       onCommand(form, *state, LOWORD(wParam), HIWORD(wParam));
       return 0;
@@ -366,7 +339,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
       onSetFocus(*state);
       return 0;
-    case WM_DPICHANGED:
+    case kDpiChanged:
       onDpiChanged(form, *state, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
@@ -381,29 +354,28 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
       onNcDestroy(form, *state);
       break;
   }
-  return DefWindowProcW(form, message, wParam, lParam);
+  return DefWindowProc(form, message, wParam, lParam);
 }
 
 HWND createForm1(HINSTANCE instance, FormState& state) {
-  WNDCLASSEXW windowClass{};
+  WNDCLASSEX windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = formProc;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MOJIFIX));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(IDI_MOJIFIX));
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass)) return nullptr;
+  if (!edge::registerWindowClass(windowClass, kClassName)) return nullptr;
   // The size is set in WM_CREATE, once the window's DPI is known.
-  return CreateWindowExW(kFormExStyle, kClassName, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+  return edge::createWindow(kFormExStyle, kClassName, "", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
 }
 
 }  // namespace
 
 int runForm1(int showCommand) {
   FormState state;
-  HWND form = createForm1(GetModuleHandleW(nullptr), state);
+  HWND form = createForm1(edge::moduleHandle(nullptr), state);
   if (!form) {
     state.platform.showMessage(messages::startFailed());
     return 1;
@@ -413,10 +385,10 @@ int runForm1(int showCommand) {
 
   MSG message{};
   BOOL got;
-  while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+  while ((got = GetMessage(&message, nullptr, 0, 0)) > 0) {
     if (handleDialogKey(form, message)) continue;
     TranslateMessage(&message);
-    DispatchMessageW(&message);
+    DispatchMessage(&message);
   }
   // The state goes with this function, so the window must not outlive it.
   if (IsWindow(form)) DestroyWindow(form);

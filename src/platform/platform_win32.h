@@ -1,10 +1,8 @@
-// The Windows platform: message boxes, files, events and the restart through the Win32 W
-// functions.
+// The Windows platform: message boxes, files, events and the restart through Win32.
 //
-// Paths and texts are UTF-8 here and UTF-16 at each system call. Paths of MAX_PATH characters or
-// more are passed in the \\?\ form, so a long Windows directory still works.
-//
-// Files are reached only through checked handles (win32_checked_files.h).
+// Paths and texts are UTF-8 here. Each build links its own file services: checked handles
+// (win32_checked_files.h) with paths of MAX_PATH characters or more in the \\?\ form, or for
+// Windows 95/98/Me, whose FAT has no links, the plain ANSI functions (platform_win9x.cpp).
 #ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
 
@@ -52,6 +50,9 @@ class Win32Platform : public Platform {
   HeldDirectory directory_;
 };
 
+// The file that `handle` is, from CreateFile; it owns the handle from then on.
+std::unique_ptr<File> makeFile(Handle handle);
+
 // Enables the shutdown privilege in the process token, which a restart request needs on
 // Windows NT; false when it could not be enabled.
 bool enableShutdownPrivilege();
@@ -60,6 +61,13 @@ bool enableShutdownPrivilege();
 // download folder, say) is never loaded with the program's rights. Called first thing at start-up;
 // false when neither way of restricting the search was available.
 bool restrictDllSearch();
+
+// The build for Windows 95/98/Me only: false on Windows NT, where it lacks the link checks.
+bool supportedSystem();
+
+// Windows 95/98/Me cache win.ini and could later write the cache over a replaced file; flushed
+// before win.ini is read. Harmless elsewhere.
+void flushSettingsCache();
 
 }  // namespace mojifix
 

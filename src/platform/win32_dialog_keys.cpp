@@ -18,20 +18,20 @@ void moveFocus(HWND window, HWND from) {
   if (!next) return;
   // The keyboard is in use: focus rectangles must show from now on, as the dialog manager would
   // ask for.
-  SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  SendMessage(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   SetFocus(next);
-  if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
-    SendMessageW(next, EM_SETSEL, 0, 0);
+  if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+    SendMessage(next, EM_SETSEL, 0, 0);
   }
 }
 
 // The focused push button is clicked; Enter anywhere else does nothing.
 void pressFocused(HWND window, HWND focus) {
   if (focus == window || !IsWindowEnabled(focus)) return;
-  const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+  const LRESULT code = SendMessage(focus, WM_GETDLGCODE, 0, 0);
   if (!(code & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) return;
-  SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-               reinterpret_cast<LPARAM>(focus));
+  SendMessage(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+              reinterpret_cast<LPARAM>(focus));
 }
 
 }  // namespace

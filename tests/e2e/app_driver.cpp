@@ -20,15 +20,6 @@ constexpr int kPromptId = 0xFFFF;
 // "Restart": a box that mentions it is never answered Yes (see App::answer).
 constexpr char kRestart[] = "再起動";
 
-// CMake hands over the build's path of the program; a path of the Linux build machine is
-// reachable under Wine through drive Z:.
-std::wstring programPath() {
-  std::wstring path = toUtf16(MOJIFIX_EXE);
-  if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  return path;
-}
-
 bool startsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -218,8 +209,17 @@ RECT clientRect(HWND child, HWND parent) {
   return rect;
 }
 
-App::App(const std::optional<std::string>& windir, bool withWindow) {
-  std::wstring path = programPath();
+// CMake hands over the build's path of the program; a path of the Linux build machine is
+// reachable under Wine through drive Z:.
+std::wstring programPath() {
+  std::wstring path = toUtf16(MOJIFIX_EXE);
+  if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+App::App(const std::optional<std::string>& windir, bool withWindow, const std::wstring& program) {
+  const std::wstring path = program.empty() ? programPath() : program;
   std::wstring commandLine = L"\"" + path + L"\"";
   std::wstring environment = environmentWith(windir);
   STARTUPINFOW startup{};

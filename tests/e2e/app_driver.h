@@ -50,9 +50,10 @@ const char* iconName(Icon icon);
 
 class App {
  public:
-  // Starts the program with WINDIR set to `windir`, or removed when it is nullopt, and waits for
-  // its main window unless `withWindow` is false.
-  explicit App(const std::optional<std::string>& windir, bool withWindow = true);
+  // Starts the program (or `program`, a copy of it) with WINDIR set to `windir`, or removed when
+  // it is nullopt, and waits for its main window unless `withWindow` is false.
+  explicit App(const std::optional<std::string>& windir, bool withWindow = true,
+               const std::wstring& program = {});
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -102,6 +103,8 @@ class App {
   HWND window_ = nullptr;
 };
 
+// MOJIFIX.exe of this build, as a Windows path.
+std::wstring programPath();
 std::string className(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.
 RECT clientRect(HWND child, HWND parent);

@@ -1,14 +1,16 @@
-// Pieces of the tests that run under Windows: polling for a state, the text of a window, and a
-// file that another program holds open.
+// Pieces of the tests that run under Windows: polling for a state, a thread, the text of a window,
+// and a file that another program holds open.
 #ifndef MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
 #define MOJIFIX_TESTS_SUPPORT_WIN32_SUPPORT_H
 
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/win32_text.h"
 
@@ -24,6 +26,32 @@ bool pollUntil(std::chrono::milliseconds timeout, Predicate done) {
   }
   return true;
 }
+
+// Runs `work` on a thread of its own until join(). Not std::thread, which the standard library of
+// the build for Windows 95/98/Me lacks.
+class Thread {
+ public:
+  explicit Thread(std::function<void()> work)
+      : work_(std::move(work)), handle_(CreateThread(nullptr, 0, run, this, 0, nullptr)) {}
+  ~Thread() { join(); }
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+
+  void join() {
+    if (handle_) WaitForSingleObject(handle_, INFINITE);
+    if (handle_) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  static DWORD WINAPI run(void* self) {
+    static_cast<Thread*>(self)->work_();
+    return 0;
+  }
+
+  std::function<void()> work_;
+  HANDLE handle_;
+};
 
 // The text of a window (UTF-8, up to 64 K characters), read with WM_GETTEXT, which works across
 // threads and processes.

@@ -6,7 +6,6 @@
 #include <cwchar>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -71,7 +70,7 @@ TEST(Win32System, MessageBoxesShowTheirTitleAndReturnTheButton) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::optional<SeenBox> seen;
-    std::thread user([&] {
+    mojifix::testing::Thread user([&] {
       HWND box = nullptr;
       const auto found = [&box] {
         EnumWindows(findOwnMessageBox, reinterpret_cast<LPARAM>(&box));

@@ -1,0 +1,77 @@
+// The file services, restart privilege and DLL search of the build for Windows 95/98/Me, over the
+// plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
+// links. Nothing is replaced, and a held file is waited for, as in the other builds.
+#include "platform/platform_win32.h"
+#include "platform/win32_busy_retry.h"
+#include "platform/win32_edge.h"
+
+namespace mojifix {
+namespace {
+
+// Opens `name` into `file`, sharing it with readers only; the error code.
+DWORD open(Handle& file, const std::string& name, DWORD access, DWORD disposition) {
+  const HANDLE handle = CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  file = Handle(handle);
+  return error;
+}
+
+DWORD errorUnless(BOOL done) { return done ? ERROR_SUCCESS : GetLastError(); }
+
+}  // namespace
+
+// FAT on these systems has no links or junctions to switch.
+void Win32Platform::holdDirectory(const std::string&) {}
+void Win32Platform::releaseDirectory() {}
+
+// A name that the code page cannot hold exactly would name another file, so it names none here.
+
+std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
+  flushSettingsCache();
+  const auto name = edge::toAnsi(path, true);
+  Handle file;
+  // Readers only: a program that writes the file meanwhile could leave a torn copy.
+  if (name) retryWhileBusy(*this, [&] { return open(file, *name, GENERIC_READ, OPEN_EXISTING); });
+  return file.valid() ? makeFile(std::move(file)) : nullptr;
+}
+
+std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
+  const auto name = edge::toAnsi(path, true);
+  Handle created;
+  // Whatever stays under the name (a directory, a file held open) makes CREATE_NEW fail.
+  if (name) {
+    retryWhileBusy(*this, [&] {
+      const DWORD deleted = errorUnless(DeleteFileA(name->c_str()));
+      if (isTransientFailure(deleted)) return deleted;
+      return open(created, *name, GENERIC_WRITE, CREATE_NEW);
+    });
+  }
+  return created.valid() ? makeFile(std::move(created)) : nullptr;
+}
+
+bool Win32Platform::deleteFile(const std::string& path) {
+  const auto name = edge::toAnsi(path, true);
+  return name && retryWhileBusy(*this, [&] { return errorUnless(DeleteFileA(name->c_str())); });
+}
+
+bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
+  const auto source = edge::toAnsi(from, true);
+  const auto target = edge::toAnsi(to, true);
+  // MoveFileA never replaces an existing target.
+  return source && target && retryWhileBusy(*this, [&] {
+           return errorUnless(MoveFileA(source->c_str(), target->c_str()));
+         });
+}
+
+// A restart needs no privilege on these systems, whose token functions are stubs.
+bool enableShutdownPrivilege() { return true; }
+
+// Nothing runs elevated here, so a DLL beside the program gains nothing; nor is there a call to
+// restrict the search.
+bool restrictDllSearch() { return false; }
+
+// The high bit of GetVersion is set on Windows 95/98/Me.
+bool supportedSystem() { return (GetVersion() & 0x80000000u) != 0; }
+
+}  // namespace mojifix

@@ -1,0 +1,40 @@
+// The Win32 calls that carry text, in the program's UTF-8 (win32_edge.cpp, over the generic names).
+// The builds for Windows 7 and later convert to UTF-16 for the W functions (win32_edge_wide.cpp);
+// the build for Windows 95/98/Me converts to the ANSI code page for the A functions
+// (win32_edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
+// generic names too; the build's UNICODE setting maps them all to W or A.
+#ifndef MOJIFIX_PLATFORM_WIN32_EDGE_H
+#define MOJIFIX_PLATFORM_WIN32_EDGE_H
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mojifix::edge {
+
+// Registers a window class under `name`; the structure's own class name is ignored.
+ATOM registerWindowClass(WNDCLASSEX& windowClass, const char* name);
+HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
+                  int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                  void* parameter);
+std::string windowText(HWND window);
+void setWindowText(HWND window, const std::string& text);
+int messageBox(HWND owner, const std::string& prompt, const std::string& title, UINT style);
+// Empty when unset, or (ANSI build) when its bytes do not come back the same from Unicode.
+std::string environmentVariable(const std::string& name);
+// A loaded module by name; the executable itself for nullptr.
+HMODULE moduleHandle(const char* name);
+// The message-box font at `dpi` (the system's metrics are at `systemDpi`); nullptr if unknown.
+HFONT createMessageFont(UINT dpi, UINT systemDpi);
+
+// The ANSI build only: UTF-8 to and from the ANSI code page. With `exact` they fail rather than
+// change a name: no best-fit or default character, and only bytes that come back the same from
+// Unicode (code page 932 has pairs that Unicode merges, the NEC and IBM extensions).
+std::optional<std::string> toAnsi(std::string_view utf8, bool exact);
+std::optional<std::string> fromAnsi(std::string_view ansi, bool exact);
+
+}  // namespace mojifix::edge
+
+#endif

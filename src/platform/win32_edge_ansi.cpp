@@ -1,0 +1,72 @@
+// The text edge of the build for Windows 95/98/Me: the ANSI code page (932 on a Japanese system)
+// and the A functions.
+#include <climits>
+#include <cstddef>
+
+#include "platform/exact_conversion.h"
+#include "platform/win32_edge.h"
+#include "platform/win32_text.h"
+
+namespace mojifix::edge {
+namespace {
+
+std::optional<std::string> wideToAnsi(std::wstring_view text, bool exact) {
+  if (text.empty()) return std::string();
+  if (text.size() > INT_MAX) return std::nullopt;
+  const int size = static_cast<int>(text.size());
+  const DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
+  BOOL usedDefault = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr,
+                                         exact ? &usedDefault : nullptr);
+  if (length <= 0 || usedDefault) return std::nullopt;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, flags, text.data(), size, ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
+std::optional<std::wstring> ansiToWide(std::string_view text, bool exact) {
+  if (text.empty()) return std::wstring();
+  if (text.size() > INT_MAX) return std::nullopt;
+  const int size = static_cast<int>(text.size());
+  const DWORD flags = exact ? MB_ERR_INVALID_CHARS : 0;
+  const int length = MultiByteToWideChar(CP_ACP, flags, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, flags, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+}  // namespace
+
+// Ill-formed UTF-8 arrives as U+FFFD, which code page 932 lacks.
+std::optional<std::string> toAnsi(std::string_view utf8, bool exact) {
+  return wideToAnsi(toUtf16(utf8), exact);
+}
+
+std::optional<std::string> fromAnsi(std::string_view ansi, bool exact) {
+  const auto decode = [exact](std::string_view bytes) { return ansiToWide(bytes, exact); };
+  const auto encode = [](const std::wstring& wide) { return wideToAnsi(wide, true); };
+  const auto wide = exact ? decodeExactly(ansi, decode, encode) : decode(ansi);
+  if (!wide) return std::nullopt;
+  return toUtf8(*wide);
+}
+
+std::optional<std::string> toSystem(std::string_view utf8, bool exact) {
+  return toAnsi(utf8, exact);
+}
+
+std::optional<std::string> fromSystem(const std::string& text, bool exact) {
+  return fromAnsi(text, exact);
+}
+
+HFONT createMessageFont(UINT dpi, UINT systemDpi) {
+  // The structure as Windows 98 knows it, without iPaddedBorderWidth, or the call fails there.
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(metrics.lfMessageFont);
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return nullptr;
+  metrics.lfMessageFont.lfHeight =
+      MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi));
+  return CreateFontIndirectA(&metrics.lfMessageFont);
+}
+
+}  // namespace mojifix::edge

@@ -1,0 +1,33 @@
+// The text edge of the builds for Windows 7 and later: UTF-16, which holds any text, and the
+// DPI-aware font.
+#include "platform/win32_edge.h"
+#include "platform/win32_text.h"
+
+namespace mojifix::edge {
+
+std::optional<std::wstring> toSystem(std::string_view utf8, bool) { return toUtf16(utf8); }
+
+std::optional<std::string> fromSystem(const std::wstring& text, bool) { return toUtf8(text); }
+
+HFONT createMessageFont(UINT dpi, UINT systemDpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  // From Windows 10 1607 on, looked up so that the program still starts on Windows 7; through
+  // void (*)(), the one conversion of function pointers that GCC takes without a warning.
+  using ForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  const auto forDpi = reinterpret_cast<ForDpiFunction>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  if (forDpi) {
+    if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) return nullptr;
+  } else {
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      return nullptr;
+    }
+    // Without the DPI-aware call the metrics are for the system DPI.
+    metrics.lfMessageFont.lfHeight =
+        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi));
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+}  // namespace mojifix::edge
