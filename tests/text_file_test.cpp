@@ -1,14 +1,12 @@
 // Line splitting, byte preservation and checked writing of LineReader and LineWriter.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/text_file.h"
+#include "support/memory_platform.h"
 #include "support/temp_directory.h"
 
 namespace mojifix {
@@ -52,27 +50,11 @@ TEST(LineReaderTest, SplitsAtCrLfAndLoneCrOnly) {
   }
 }
 
-// Hands out its bytes `step` at a time, as a file system may.
-class ChunkedFile final : public File {
- public:
-  ChunkedFile(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-  ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
-    count = bytes_.copy(buffer, std::min(step_, capacity), position_);
-    position_ += count;
-    return count == 0 ? ReadStatus::EndOfFile : ReadStatus::Ok;
-  }
-  bool write(const char*, std::size_t) override { return false; }
-  bool flush() override { return false; }
-  bool close() override { return true; }
-
- private:
-  std::string bytes_;
-  std::size_t step_;
-  std::size_t position_ = 0;
-};
-
 std::uint64_t digestOf(const std::string& bytes, std::size_t step) {
-  LineReader reader(std::make_unique<ChunkedFile>(bytes, step));
+  testing::MemoryPlatform platform;
+  platform.files["in.txt"] = bytes;
+  platform.readStep = step;
+  LineReader reader(platform.openForReading("in.txt"));
   std::string_view line;
   while (reader.readLine(line) == ReadStatus::Ok) continue;
   return reader.digest();

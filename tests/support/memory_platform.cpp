@@ -11,9 +11,10 @@ namespace {
 
 class MemoryReader final : public File {
  public:
-  explicit MemoryReader(std::string contents) : contents_(std::move(contents)) {}
+  MemoryReader(std::string contents, std::size_t step)
+      : contents_(std::move(contents)), step_(step) {}
   ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
-    count = std::min(capacity, contents_.size() - position_);
+    count = std::min({capacity, step_, contents_.size() - position_});
     std::memcpy(buffer, contents_.data() + position_, count);
     position_ += count;
     return count == 0 ? ReadStatus::EndOfFile : ReadStatus::Ok;
@@ -24,6 +25,7 @@ class MemoryReader final : public File {
 
  private:
   std::string contents_;
+  std::size_t step_;
   std::size_t position_ = 0;
 };
 
@@ -61,7 +63,7 @@ std::string MemoryPlatform::environmentVariable(const std::string& name) {
 std::unique_ptr<File> MemoryPlatform::openForReading(const std::string& path) {
   const auto found = files.find(path);
   if (found == files.end()) return nullptr;
-  return std::make_unique<MemoryReader>(found->second);
+  return std::make_unique<MemoryReader>(found->second, readStep);
 }
 
 std::unique_ptr<File> MemoryPlatform::openForWriting(const std::string& path) {

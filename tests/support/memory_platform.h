@@ -3,6 +3,7 @@
 #ifndef MOJIFIX_TESTS_MEMORY_PLATFORM_H
 #define MOJIFIX_TESTS_MEMORY_PLATFORM_H
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@ class MemoryPlatform final : public Platform {
   std::map<std::string, std::string> files;
   std::map<std::string, std::string> environment;
   std::vector<Message> messages;
+  // The most bytes one read hands out, as a file system may hand out fewer than asked for.
+  std::size_t readStep = SIZE_MAX;
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
