@@ -109,16 +109,15 @@ struct FormState {
 };
 
 // Functions that newer versions of Windows have, looked up at run time so the program still
-// starts on Windows 7.
+// starts on the older ones.
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using ShutdownBlockReasonCreateFunction = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ShutdownBlockReasonDestroyFunction = BOOL(WINAPI*)(HWND);
 
 template <typename Function>
 Function user32Function(const char* name) {
-  const FARPROC address = GetProcAddress(edge::moduleHandle("user32.dll"), name);
-  // Through void (*)() because that is the one conversion of function pointers that GCC accepts
-  // without a warning.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+  return edge::systemFunction<Function>("user32.dll", name);
 }
 
 UINT systemDpi() {
@@ -207,9 +206,6 @@ void noteFocus(HWND form, FormState& state) {
 
 // Shown by Windows Vista and later to a user who logs off or shuts down during an operation.
 constexpr char kShutdownBlockReason[] = "win.iniファイルを書き換えています。";
-
-using ShutdownBlockReasonCreateFunction = BOOL(WINAPI*)(HWND, LPCWSTR);
-using ShutdownBlockReasonDestroyFunction = BOOL(WINAPI*)(HWND);
 
 // Runs an operation as one click. Its event processing may deliver a close meanwhile, which is
 // carried out only now that the operation is over; until then the session must not end either,

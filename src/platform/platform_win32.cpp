@@ -6,6 +6,7 @@
 
 #include "platform/win32_busy_retry.h"
 #include "platform/win32_checked_files.h"
+#include "platform/win32_edge.h"
 #include "platform/win32_text.h"
 
 namespace mojifix {
@@ -113,11 +114,8 @@ bool enableShutdownPrivilege() {
 bool restrictDllSearch() {
   // Present from Windows 8, and on Windows 7 with update KB2533623 only.
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const FARPROC address =
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  // Through void (*)(), the one conversion of function pointers that GCC takes without a warning.
-  const auto setDefaultDllDirectories =
-      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(address));
+  const auto setDefaultDllDirectories = edge::systemFunction<SetDefaultDllDirectoriesFunction>(
+      "kernel32.dll", "SetDefaultDllDirectories");
   if (setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     return true;
   }

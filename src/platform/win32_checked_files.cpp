@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32_edge.h"
+
 namespace mojifix {
 namespace {
 
@@ -104,13 +106,6 @@ DWORD removeThrough(HANDLE handle) {
              : GetLastError();
 }
 
-template <typename Function>
-Function ntdllFunction(const char* name) {
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
-  // Through void (*)(), the one conversion of function pointers that GCC takes without a warning.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
-
 }  // namespace
 
 HeldDirectory holdDirectoryOf(const std::wstring& path) {
@@ -151,8 +146,9 @@ DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
   // path again, and a link switched since the check cannot carry the file elsewhere. The name
   // runs on past the structure and ends in a NUL, which FileNameLength leaves out.
   const auto setInformation =
-      ntdllFunction<decltype(&NtSetInformationFile)>("NtSetInformationFile");
-  const auto toDosError = ntdllFunction<decltype(&RtlNtStatusToDosError)>("RtlNtStatusToDosError");
+      edge::systemFunction<decltype(&NtSetInformationFile)>("ntdll.dll", "NtSetInformationFile");
+  const auto toDosError =
+      edge::systemFunction<decltype(&RtlNtStatusToDosError)>("ntdll.dll", "RtlNtStatusToDosError");
   if (!setInformation || !toDosError) return ERROR_CALL_NOT_IMPLEMENTED;
   std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
                                     (toName.size() + 1) * sizeof(wchar_t));

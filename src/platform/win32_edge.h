@@ -26,6 +26,15 @@ int messageBox(HWND owner, const std::string& prompt, const std::string& title, 
 std::string environmentVariable(const std::string& name);
 // A loaded module by name; the executable itself for nullptr.
 HMODULE moduleHandle(const char* name);
+
+// A function that a loaded system DLL may have, looked up by name so that the program still starts
+// where it has not; nullptr there.
+template <typename Function>
+Function systemFunction(const char* module, const char* name) {
+  const FARPROC address = GetProcAddress(moduleHandle(module), name);
+  // Through void (*)(), the one conversion of function pointers that GCC takes without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
 // The message-box font at `dpi` (the system's metrics are at `systemDpi`); nullptr if unknown.
 HFONT createMessageFont(UINT dpi, UINT systemDpi);
 

@@ -12,11 +12,9 @@ std::optional<std::string> fromSystem(const std::wstring& text, bool) { return t
 HFONT createMessageFont(UINT dpi, UINT systemDpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  // From Windows 10 1607 on, looked up so that the program still starts on Windows 7; through
-  // void (*)(), the one conversion of function pointers that GCC takes without a warning.
+  // From Windows 10 1607 on.
   using ForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-  const auto forDpi = reinterpret_cast<ForDpiFunction>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  const auto forDpi = systemFunction<ForDpiFunction>("user32.dll", "SystemParametersInfoForDpi");
   if (forDpi) {
     if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) return nullptr;
   } else {
