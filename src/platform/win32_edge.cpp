@@ -49,29 +49,6 @@ int messageBox(HWND owner, const std::string& prompt, const std::string& title, 
   return MessageBox(owner, shown(prompt).c_str(), shown(title).c_str(), style);
 }
 
-std::string environmentVariable(const std::string& name) {
-  // From the whole block: GetEnvironmentVariableA under Wine cuts a double-byte value short.
-  // Names are ASCII and match in either letter case.
-  const auto upper = [](TCHAR c) { return c >= 'a' && c <= 'z' ? static_cast<TCHAR>(c - 32) : c; };
-  const auto named = [&](const TCHAR* entry) {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      if (upper(entry[i]) != upper(static_cast<TCHAR>(name[i]))) return false;
-    }
-    return entry[name.size()] == '=';
-  };
-  TCHAR* block = GetEnvironmentStrings();
-  Text value;
-  for (const TCHAR* entry = block; entry && *entry;
-       entry += std::char_traits<TCHAR>::length(entry) + 1) {
-    if (named(entry)) {
-      value = entry + name.size() + 1;
-      break;
-    }
-  }
-  if (block) FreeEnvironmentStrings(block);
-  return fromSystem(value, true).value_or(std::string());
-}
-
 HMODULE moduleHandle(const char* name) {
   return GetModuleHandle(name ? shown(name).c_str() : nullptr);
 }

@@ -2,6 +2,7 @@
 // and the A functions.
 #include <climits>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/exact_conversion.h"
 #include "platform/win32_edge.h"
@@ -57,6 +58,28 @@ std::optional<std::string> toSystem(std::string_view utf8, bool exact) {
 
 std::optional<std::string> fromSystem(const std::string& text, bool exact) {
   return fromAnsi(text, exact);
+}
+
+std::string environmentVariable(const std::string& name) {
+  // From the whole block: GetEnvironmentVariableA under Wine cuts a double-byte value short.
+  // Names are ASCII and match in either letter case.
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  const auto named = [&](const char* entry) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      if (upper(entry[i]) != upper(name[i])) return false;
+    }
+    return entry[name.size()] == '=';
+  };
+  char* block = GetEnvironmentStrings();
+  std::string value;
+  for (const char* entry = block; entry && *entry; entry += std::strlen(entry) + 1) {
+    if (named(entry)) {
+      value = entry + name.size() + 1;
+      break;
+    }
+  }
+  if (block) FreeEnvironmentStrings(block);
+  return fromAnsi(value, true).value_or(std::string());
 }
 
 HFONT createMessageFont(UINT dpi, UINT systemDpi) {

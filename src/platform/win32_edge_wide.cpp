@@ -9,6 +9,22 @@ std::optional<std::wstring> toSystem(std::string_view utf8, bool) { return toUtf
 
 std::optional<std::string> fromSystem(const std::wstring& text, bool) { return toUtf8(text); }
 
+std::string environmentVariable(const std::string& name) {
+  const std::wstring wideName = toUtf16(name);
+  std::wstring value(256, L'\0');
+  // The variable may grow between the two calls, hence a loop.
+  for (;;) {
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length == 0) return {};
+    if (length < value.size()) {
+      value.resize(length);
+      return toUtf8(value);
+    }
+    value.resize(length);  // the size asked for, terminator included
+  }
+}
+
 HFONT createMessageFont(UINT dpi, UINT systemDpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
