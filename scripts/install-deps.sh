@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing, then checks that
+# every program the toolchain files and scripts run is there.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ googletest clang libclang-rt-14-dev clang-tidy cppcheck
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 wine32:i386 zip xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk locales
-)
+# shellcheck source=packages.sh source-path=SCRIPTDIR
+. "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -29,3 +27,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
 fi
+
+"$(dirname "${BASH_SOURCE[0]}")/check-tools.sh"
