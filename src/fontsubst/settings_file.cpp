@@ -101,21 +101,6 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
   return swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
 }
 
-namespace {
-
-// Whether the file at `path` still holds what a reader with the digest `read` had read.
-bool stillHolds(Platform& platform, const std::string& path, std::uint64_t read) {
-  auto file = platform.openForReading(path);
-  if (!file) return false;
-  LineReader reader(std::move(file));
-  std::string_view line;
-  ReadStatus status = ReadStatus::Ok;
-  while ((status = reader.readLine(line)) == ReadStatus::Ok) continue;
-  return reader.close() && status == ReadStatus::EndOfFile && reader.digest() == read;
-}
-
-}  // namespace
-
 SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied) {
   // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
   // rename fail instead, since a rename never replaces its target.
@@ -123,15 +108,13 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
   platform.processEvents();
   platform.pause(kSwapPauseMilliseconds);
 
-  if (!stillHolds(platform, paths.settings, copied) ||
-      !platform.renameFile(paths.settings, paths.backup)) {
+  // win.ini moves only while it holds what the copy read, and the new file follows at once:
+  // 95/98/Me would make a new win.ini for any program that wrote a setting while there was none.
+  if (!platform.renameIfUnchanged(paths.settings, paths.backup, copied)) {
     platform.deleteFile(paths.temporary);
     platform.showMessage(messages::notReplaced());
     return SwapOutcome::NotReplaced;
   }
-  platform.processEvents();
-  platform.pause(kSwapPauseMilliseconds);
-
   if (!platform.renameFile(paths.temporary, paths.settings)) {
     if (!platform.renameFile(paths.backup, paths.settings)) {
       // Nothing is deleted: the backup is now the only copy of the original.
@@ -142,6 +125,7 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
     platform.showMessage(messages::notReplaced());
     return SwapOutcome::NotReplaced;
   }
+  platform.processEvents();
   platform.pause(kSwapPauseMilliseconds);
   return SwapOutcome::Replaced;
 }

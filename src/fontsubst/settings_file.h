@@ -66,8 +66,9 @@ enum class SwapOutcome {
   OriginalLeftInBackup,  // the original could not be put back; it waits under the backup path
 };
 
-// Moves the previous settings file to the backup and the temporary file into its place, pausing
-// between the steps so the file system settles, and undoes what it can when a rename fails. The
+// Moves the previous settings file to the backup and the temporary file into its place, one
+// rename straight after the other, pausing before and after them so the file system settles, and
+// undoes what it can when a rename fails. The
 // settings file is moved only while it still holds what the copy read (`copied`): a change that
 // another program made since would otherwise survive only in the backup.
 SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied);

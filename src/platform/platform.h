@@ -8,6 +8,7 @@
 #define MOJIFIX_PLATFORM_PLATFORM_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -103,6 +104,11 @@ class Platform {
   // Renames a file; never replaces an existing target (a link included), so fails when `to`
   // exists.
   virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+  // Renames `from` as renameFile does, but only while it holds exactly the bytes whose digest
+  // (LineReader::digest) is `read`. Here the file is closed between the check and the rename; a
+  // platform that can rename an open file does both through one handle, keeping writers out.
+  virtual bool renameIfUnchanged(const std::string& from, const std::string& to,
+                                 std::uint64_t read);
 
   // Lets the window repaint and handle queued input, then returns.
   virtual void processEvents() = 0;

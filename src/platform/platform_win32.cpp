@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/text_file.h"
+
 #include "platform/win32_busy_retry.h"
 #include "platform/win32_checked_files.h"
 #include "platform/win32_edge.h"
@@ -33,10 +35,20 @@ std::wstring systemPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
+// A directory that another program has open without sharing it is waited for like a file.
+HeldDirectory holdWhenFree(Platform& platform, const std::wstring& path) {
+  HeldDirectory directory;
+  retryWhileBusy(platform, [&] {
+    directory = holdDirectoryOf(path);
+    return directory.handle.valid() ? ERROR_SUCCESS : GetLastError();
+  });
+  return directory;
+}
+
 }  // namespace
 
 void Win32Platform::holdDirectory(const std::string& path) {
-  directory_ = holdDirectoryOf(systemPath(path));
+  directory_ = holdWhenFree(*this, systemPath(path));
   holding_ = true;
 }
 
@@ -46,7 +58,7 @@ void Win32Platform::releaseDirectory() {
 }
 
 const HeldDirectory& Win32Platform::directoryOf(const std::wstring& path) {
-  if (!holding_) directory_ = holdDirectoryOf(path);
+  if (!holding_) directory_ = holdWhenFree(*this, path);
   return directory_;
 }
 
@@ -91,6 +103,22 @@ bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
   return retryWhileBusy(*this, [&] { return renameInPlace(directoryOf(source), source, target); });
+}
+
+bool Win32Platform::renameIfUnchanged(const std::string& from, const std::string& to,
+                                      std::uint64_t read) {
+  const std::wstring source = systemPath(from);
+  Handle file;
+  // Shared with readers only, one handle reads the file for the check and then renames it.
+  retryWhileBusy(*this, [&] {
+    return openInPlace(file, directoryOf(source), source, GENERIC_READ | DELETE, FILE_SHARE_READ,
+                       OPEN_EXISTING, 0);
+  });
+  if (!file.valid()) return false;
+  const HANDLE handle = file.get();
+  LineReader reader(makeFile(std::move(file)));
+  return reader.readsAs(read) &&
+         renameThrough(directoryOf(source), handle, systemPath(to)) == ERROR_SUCCESS;
 }
 
 bool enableShutdownPrivilege() {

@@ -28,12 +28,14 @@ class Win32Platform : public Platform {
   // Holds the directory open as well, so that it can be neither renamed nor removed meanwhile.
   void holdDirectory(const std::string& path) override;
   void releaseDirectory() override;
-  // These four retry for about 200 ms while another program holds the file, waiting through
+  // These retry for about 200 ms while another program holds the file, waiting through
   // pause().
   std::unique_ptr<File> openForReading(const std::string& path) override;
   std::unique_ptr<File> openForWriting(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
+  bool renameIfUnchanged(const std::string& from, const std::string& to,
+                         std::uint64_t read) override;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
   void processEvents() override;
   void pause(unsigned milliseconds) override;

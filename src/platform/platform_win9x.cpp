@@ -64,6 +64,12 @@ bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
          });
 }
 
+// MoveFileA cannot rename an open file, so the file is closed between the check and the rename.
+bool Win32Platform::renameIfUnchanged(const std::string& from, const std::string& to,
+                                      std::uint64_t read) {
+  return Platform::renameIfUnchanged(from, to, read);
+}
+
 // A restart needs no privilege on these systems, whose token functions are stubs.
 bool enableShutdownPrivilege() { return true; }
 

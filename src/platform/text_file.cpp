@@ -61,6 +61,13 @@ std::uint64_t LineReader::digest() const {
   return digest;
 }
 
+bool LineReader::readsAs(std::uint64_t expected) {
+  std::string_view line;
+  ReadStatus status = ReadStatus::Ok;
+  while ((status = readLine(line)) == ReadStatus::Ok) continue;
+  return status == ReadStatus::EndOfFile && digest() == expected;
+}
+
 ReadStatus LineReader::readLine(std::string_view& line) {
   spill_.clear();
   bool any = false;

@@ -30,6 +30,8 @@ class LineReader {
   // that the four run side by side): enough to tell whether an ordinary program has changed the
   // file between two readings.
   std::uint64_t digest() const;
+  // Reads the rest of the file; whether all of it, from the start, has the digest `expected`.
+  bool readsAs(std::uint64_t expected);
 
  private:
   bool fill();

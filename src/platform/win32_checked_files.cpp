@@ -134,14 +134,17 @@ DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path) {
 
 DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
                     const std::wstring& to) {
+  Handle file;
+  const DWORD error = openInPlace(file, directory, from, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  return error != ERROR_SUCCESS ? error : renameThrough(directory, file.get(), to);
+}
+
+DWORD renameThrough(const HeldDirectory& directory, HANDLE file, const std::wstring& to) {
   const auto [toDirectory, toName] = splitName(to);
   if (toName.empty()) return kNotInPlace;
   const HeldDirectory named = openDirectory(toDirectory, kShareAll);
   if (!named.handle.valid() || !sameObject(named.location, directory.location)) return kNotInPlace;
-  Handle file;
-  const DWORD error = openInPlace(file, directory, from, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (error != ERROR_SUCCESS) return error;
   // The new name is relative to the held directory's handle, so the system never resolves the
   // path again, and a link switched since the check cannot carry the file elsewhere. The name
   // runs on past the structure and ends in a NUL, which FileNameLength leaves out.
@@ -159,8 +162,8 @@ DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
   std::copy(toName.begin(), toName.end(), info->FileName);
   info->FileName[toName.size()] = L'\0';
   IO_STATUS_BLOCK io{};
-  const NTSTATUS status = setInformation(file.get(), &io, info, static_cast<ULONG>(buffer.size()),
-                                         FileRenameInformation);
+  const NTSTATUS status =
+      setInformation(file, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
   return status >= 0 ? ERROR_SUCCESS : toDosError(status);
 }
 

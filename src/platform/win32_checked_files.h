@@ -73,6 +73,8 @@ DWORD deleteInPlace(const HeldDirectory& directory, const std::wstring& path);
 // itself, never replacing an existing target. `to` must lead to that same directory.
 DWORD renameInPlace(const HeldDirectory& directory, const std::wstring& from,
                     const std::wstring& to);
+// The same through `file`, a handle from openInPlace with DELETE access.
+DWORD renameThrough(const HeldDirectory& directory, HANDLE file, const std::wstring& to);
 
 }  // namespace mojifix
 

@@ -3,6 +3,9 @@
 // the window does with input while an operation swaps the files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -83,6 +86,37 @@ class Settings : public ::testing::Test {
   }
 };
 
+// Another program that looks for win.ini about every millisecond until stop(), which returns the
+// longest time in milliseconds that it found win.ini missing.
+class WinIniWatcher {
+ public:
+  explicit WinIniWatcher(const std::filesystem::path& winIni)
+      : path_(winIni.wstring()), thread_(CreateThread(nullptr, 0, watch, this, 0, nullptr)) {}
+  ~WinIniWatcher() { stop(); }
+  DWORD stop() {
+    stop_ = true;
+    if (thread_ && WaitForSingleObject(thread_, INFINITE) == WAIT_OBJECT_0) CloseHandle(thread_);
+    thread_ = nullptr;
+    return longest_;
+  }
+
+ private:
+  static DWORD WINAPI watch(void* self) {
+    auto& watcher = *static_cast<WinIniWatcher*>(self);
+    for (DWORD seen = GetTickCount(); !watcher.stop_; Sleep(1)) {
+      const DWORD now = GetTickCount();
+      if (GetFileAttributesW(watcher.path_.c_str()) != INVALID_FILE_ATTRIBUTES) seen = now;
+      watcher.longest_ = std::max<DWORD>(watcher.longest_, now - seen);
+    }
+    return 0;
+  }
+
+  std::wstring path_;
+  std::atomic<bool> stop_{false};
+  std::atomic<DWORD> longest_{0};
+  HANDLE thread_;
+};
+
 struct Completion {
   const char* name;
   int button;
@@ -102,11 +136,14 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   windows.write("win.ini.old", "an older backup\r\n");
   App app(windows.path());
   app.click(c.button);
+  WinIniWatcher watcher(windows.file("win.ini"));
   expectBox(app, confirmation(c.button), IDYES);
   // Between the swap's two renames there is no win.ini at all, so no logoff may come then.
   ASSERT_TRUE(pollUntil(5s, [&] { return windows.exists("winini.tmp"); }));
   EXPECT_FALSE(app.queryEndSession()) << "a logoff was let through during the operation";
   expectBox(app, c.done, IDOK);
+  // The renames follow each other directly: for a moment, not for a pause, win.ini is missing.
+  EXPECT_LT(watcher.stop(), 100u) << "milliseconds without win.ini";
   expectBox(app, kRestart, IDNO);
   expectIdle(app);
   EXPECT_TRUE(app.queryEndSession()) << "a logoff was refused after the operation";

@@ -86,6 +86,11 @@ bool ScriptedPlatform::renameFile(const std::string& from, const std::string& to
   return admit("rename " + from + " > " + to) && system_->renameFile(from, to);
 }
 
+bool ScriptedPlatform::renameIfUnchanged(const std::string& from, const std::string& to,
+                                         std::uint64_t read) {
+  return admit("rename " + from + " > " + to) && system_->renameIfUnchanged(from, to, read);
+}
+
 void ScriptedPlatform::processEvents() { log.push_back("events"); }
 
 void ScriptedPlatform::pause(unsigned milliseconds) {

@@ -54,6 +54,9 @@ class ScriptedPlatform final : public Platform {
   std::unique_ptr<File> openForWriting(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool renameFile(const std::string& from, const std::string& to) override;
+  // Logged as the rename it is: the system's platform checks and renames in one step.
+  bool renameIfUnchanged(const std::string& from, const std::string& to,
+                         std::uint64_t read) override;
   void processEvents() override;
   void pause(unsigned milliseconds) override;
   bool requestRestart() override;
