@@ -4,7 +4,8 @@
 # Usage: cmake -DOBJDUMP=... -DEXE=... [-DIMPORT_LIST=...] -P check_imports.cmake
 #
 # With IMPORT_LIST (the build for Windows 95/98/Me) it also fails unless the header asks for
-# Windows 4.0 and every imported function is in the list, each with the reason it is safe there.
+# Windows 4.0, every imported function is in the list, each with the reason it is safe there, and
+# Windows 95 exports it: only KERNEL32, USER32 and GDI32, and only the names in win95_exports/.
 
 # Always taken from System32 (KnownDLLs), and COMCTL32, which the manifest redirects to the
 # side-by-side version 6.
@@ -58,12 +59,12 @@ foreach(field OSystem Subsystem)
   endif()
 endforeach()
 
-# One line per function: DLL, name, then "implemented on 98" (a note may follow a semicolon) or
-# "stub on 98: called by ..., harmless because ...".
+# One line per function: DLL, name, then "implemented on 95" or "on 98" (a note may follow a
+# semicolon) or "stub on 95" or "on 98: called by ..., harmless because ...".
 file(STRINGS ${IMPORT_LIST} listed REGEX "^[^#]")
 set(allowed "")
 foreach(line IN LISTS listed)
-  if(NOT line MATCHES "^([^ ]+) ([^ ]+) +(implemented on 98(; .+)?|stub on 98: called by .+, harmless because .+)$")
+  if(NOT line MATCHES "^([^ ]+) ([^ ]+) +(implemented on 9[58](; .+)?|stub on 9[58]: called by .+, harmless because .+)$")
     message(FATAL_ERROR "${IMPORT_LIST}: not of the form DLL NAME REASON: ${line}")
   endif()
   string(TOLOWER "${CMAKE_MATCH_1}" dll)
@@ -73,9 +74,15 @@ endforeach()
 string(REGEX REPLACE "\n" ";" lines "${dump}")
 set(dll "")
 set(unlisted "")
+set(not95 "")
 foreach(line IN LISTS lines)
   if(line MATCHES "DLL Name: ([^ ]+)")
     string(TOLOWER "${CMAKE_MATCH_1}" dll)
+    set(exports "") # of any other DLL, nothing
+    if(dll MATCHES "^(kernel32|user32|gdi32)\\.dll$")
+      file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/win95_exports/${CMAKE_MATCH_1}.txt exports
+           REGEX "^[^#]")
+    endif()
   elseif(line STREQUAL "")
     set(dll "")
   elseif(dll AND line MATCHES "^\t[0-9a-f]+\t +[0-9]+ +([A-Za-z_0-9@]+)$")
@@ -83,15 +90,28 @@ foreach(line IN LISTS lines)
     if(known EQUAL -1)
       list(APPEND unlisted "${dll} ${CMAKE_MATCH_1}")
     endif()
+    list(FIND exports "${CMAKE_MATCH_1}" known)
+    if(known EQUAL -1)
+      list(APPEND not95 "${dll} ${CMAKE_MATCH_1}")
+    endif()
   elseif(dll AND NOT line MATCHES "^\tvma: +Hint/Ord Member-Name Bound-To$")
     # An import by ordinal, or objdump's format changed: the check would pass having checked
     # nothing.
     message(FATAL_ERROR "${EXE}: cannot read this line of the ${dll} imports: ${line}")
   endif()
 endforeach()
+set(failures "")
 if(unlisted)
   list(JOIN unlisted "\n  " text)
-  message(FATAL_ERROR "${EXE} imports functions that ${IMPORT_LIST} does not list:\n  ${text}")
+  string(APPEND failures "\nfunctions that ${IMPORT_LIST} does not list:\n  ${text}")
+endif()
+if(not95)
+  list(JOIN not95 "\n  " text)
+  string(APPEND failures "\nfunctions that Windows 95 does not export (only KERNEL32, USER32 and "
+         "GDI32, and of them the names in ${CMAKE_CURRENT_LIST_DIR}/win95_exports):\n  ${text}")
+endif()
+if(failures)
+  message(FATAL_ERROR "${EXE} imports${failures}")
 endif()
 list(LENGTH allowed count)
-message(STATUS "every import is one of the ${count} listed in ${IMPORT_LIST}")
+message(STATUS "every import is one of the ${count} listed in ${IMPORT_LIST}, and in Windows 95")

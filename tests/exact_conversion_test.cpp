@@ -2,6 +2,7 @@
 // A1 and A2 both decode to one character, which encodes as A1 (as code page 932 does with the NEC
 // and IBM pairs), and B1 has no character at all.
 #include "platform/exact_conversion.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,25 @@ TEST(ExactConversion, TakesOnlyBytesThatComeBackTheSame) {
   for (const auto& [bytes, text] : cases) {
     EXPECT_EQ(decodeExactly(bytes, decode, encode), text) << bytes;
   }
+}
+
+// The program's own UTF-8 converter, which Windows 95 needs: each maximal ill-formed part of
+// UTF-8, and each lone surrogate, becomes one U+FFFD, as the converters of later Windows do.
+TEST(Utf8, ConvertsBothWaysAndReplacesWhatIsIllFormed) {
+  const struct {
+    std::string utf8;
+    std::u16string utf16;
+  } cases[] = {
+      {"a\xe6\x97\xa5\xf0\x9f\x98\x80\xc3\xa9", u"a\u65e5\U0001F600\u00e9"},
+      {"\xc0\xaf|\xe0\x80|\xed\xa0\x80|\xf4\x90|\xe6\x97|\xff",
+       u"\xfffd\xfffd|\xfffd\xfffd|"
+       u"\xfffd\xfffd\xfffd|\xfffd\xfffd|\xfffd|\xfffd"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+  EXPECT_EQ(utf16ToUtf8(cases[0].utf16), cases[0].utf8);
+  EXPECT_EQ(utf16ToUtf8(std::u16string{0xd800, u'a', 0xdc00}),
+            "\xef\xbf\xbd"
+            "a\xef\xbf\xbd");
 }
 
 }  // namespace

@@ -17,6 +17,13 @@ namespace messages {
 inline Message startFailed() {
   return {"MOJIFIXを起動できませんでした。", MessageStyle::Stop, TitleKind::Text, kErrorTitle};
 }
+// Start-up of the build for Windows 95/98/Me on Windows NT.
+inline Message windows9xOnly() {
+  return {
+      "このプログラムはWindows 95/98/Me用です。Windows 7以降では、win32またはwin64のパッケージを"
+      "お使いください。",
+      MessageStyle::Stop, TitleKind::Text, kErrorTitle};
+}
 }  // namespace messages
 
 }  // namespace mojifix

@@ -1,15 +1,17 @@
 // The entry point of the build for Windows 95/98/Me, the ANSI WinMain: on Windows NT it stops
-// before anything else happens; otherwise it starts as the other builds do.
+// before anything else happens; otherwise it shows the main window. These systems load no DLL on
+// the program's behalf that needs restricting, and the standard controls are user32's own.
 #include <windows.h>
 
 #include "app/form1.h"
 #include "platform/platform_win32.h"
+#include "platform/win32_text.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  if (mojifix::supportedSystem()) return wWinMain(instance, nullptr, nullptr, showCommand);
-  mojifix::Win32Platform().showMessage(
-      {"このプログラムはWindows 95/98/Me用です。Windows 7以降では、win32またはwin64のパッケージを"
-       "お使いください。",
-       mojifix::MessageStyle::Stop, mojifix::TitleKind::Text, mojifix::messages::kErrorTitle});
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  if (mojifix::supportedSystem()) return mojifix::runForm1(showCommand);
+  // Through the W function, which Windows NT draws in any code page.
+  const mojifix::Message refusal = mojifix::messages::windows9xOnly();
+  MessageBoxW(nullptr, mojifix::toUtf16(refusal.prompt).c_str(),
+              mojifix::toUtf16(refusal.title).c_str(), static_cast<UINT>(refusal.style));
   return 1;
 }

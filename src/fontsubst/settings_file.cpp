@@ -131,6 +131,7 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
 }
 
 void offerRestart(Platform& platform) {
+  platform.filesInPlace();
   if (platform.showMessage(messages::restartQuestion()) != MessageResult::Yes) return;
   if (!platform.requestRestart()) platform.showMessage(messages::restartFailed());
 }

@@ -114,6 +114,10 @@ class Platform {
   virtual void processEvents() = 0;
   virtual void pause(unsigned milliseconds) = 0;
 
+  // Told when the operation's new files are in place and nothing left of it can lose them: the
+  // session may end from here on, before the restart question.
+  virtual void filesInPlace() {}
+
   // Asks the system to restart; false when the request was refused.
   virtual bool requestRestart() = 0;
 

@@ -39,6 +39,11 @@ class Win32Platform : public Platform {
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
   void processEvents() override;
   void pause(unsigned milliseconds) override;
+  // Calls onFilesInPlace with the owner window.
+  void filesInPlace() override {
+    if (onFilesInPlace) onFilesInPlace(owner_);
+  }
+  void (*onFilesInPlace)(HWND owner) = nullptr;
   bool requestRestart() override;
   // From the executable's own version resource; {0, 0, 0} when it carries none.
   AppVersion applicationVersion() override;

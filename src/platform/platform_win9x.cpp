@@ -2,6 +2,7 @@
 // plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
 // links. Nothing is replaced, and a held file is waited for, as in the other builds.
 #include "platform/platform_win32.h"
+#include "platform/text_file.h"
 #include "platform/win32_busy_retry.h"
 #include "platform/win32_edge.h"
 
@@ -18,6 +19,15 @@ DWORD open(Handle& file, const std::string& name, DWORD access, DWORD dispositio
 }
 
 DWORD errorUnless(BOOL done) { return done ? ERROR_SUCCESS : GetLastError(); }
+
+// MoveFileA never replaces an existing target.
+bool move(Platform& platform, const std::string& from, const std::string& to) {
+  const auto source = edge::toAnsi(from, true);
+  const auto target = edge::toAnsi(to, true);
+  return source && target && retryWhileBusy(platform, [&] {
+           return errorUnless(MoveFileA(source->c_str(), target->c_str()));
+         });
+}
 
 }  // namespace
 
@@ -55,19 +65,22 @@ bool Win32Platform::deleteFile(const std::string& path) {
   return name && retryWhileBusy(*this, [&] { return errorUnless(DeleteFileA(name->c_str())); });
 }
 
+// The swap's last rename, or its way back, puts a win.ini in place: the system's cached copy of the
+// old one goes, so that no program reads it or has it written back. Never flushed while there is
+// no win.ini, which the flush could make anew.
 bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
-  const auto source = edge::toAnsi(from, true);
-  const auto target = edge::toAnsi(to, true);
-  // MoveFileA never replaces an existing target.
-  return source && target && retryWhileBusy(*this, [&] {
-           return errorUnless(MoveFileA(source->c_str(), target->c_str()));
-         });
+  if (!move(*this, from, to)) return false;
+  flushSettingsCache();
+  return true;
 }
 
 // MoveFileA cannot rename an open file, so the file is closed between the check and the rename.
 bool Win32Platform::renameIfUnchanged(const std::string& from, const std::string& to,
                                       std::uint64_t read) {
-  return Platform::renameIfUnchanged(from, to, read);
+  auto file = openForReading(from);
+  if (!file) return false;
+  LineReader reader(std::move(file));
+  return reader.readsAs(read) && reader.close() && move(*this, from, to);
 }
 
 // A restart needs no privilege on these systems, whose token functions are stubs.

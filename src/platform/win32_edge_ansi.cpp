@@ -8,33 +8,37 @@
 #include "platform/win32_edge.h"
 #include "platform/win32_text.h"
 
+// No conversion flags: Windows 95 rejects those that later systems added (WC_NO_BEST_FIT_CHARS
+// among them), so exactness comes from converting back and comparing.
 namespace mojifix::edge {
 namespace {
 
+std::optional<std::wstring> ansiToWide(std::string_view text) {
+  if (text.empty()) return std::wstring();
+  if (text.size() > INT_MAX) return std::nullopt;
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+// A best-fit character (a full-width letter written as its ASCII twin, say) uses no default
+// character, but does not come back the same.
 std::optional<std::string> wideToAnsi(std::wstring_view text, bool exact) {
   if (text.empty()) return std::string();
   if (text.size() > INT_MAX) return std::nullopt;
   const int size = static_cast<int>(text.size());
-  const DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr,
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr,
                                          exact ? &usedDefault : nullptr);
   if (length <= 0 || usedDefault) return std::nullopt;
   std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, flags, text.data(), size, ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
-std::optional<std::wstring> ansiToWide(std::string_view text, bool exact) {
-  if (text.empty()) return std::wstring();
-  if (text.size() > INT_MAX) return std::nullopt;
-  const int size = static_cast<int>(text.size());
-  const DWORD flags = exact ? MB_ERR_INVALID_CHARS : 0;
-  const int length = MultiByteToWideChar(CP_ACP, flags, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::nullopt;
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, flags, text.data(), size, wide.data(), length);
-  return wide;
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
+  if (!exact) return ansi;
+  const auto back = ansiToWide(ansi);
+  return back && *back == text ? std::optional(ansi) : std::nullopt;
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ std::optional<std::string> toAnsi(std::string_view utf8, bool exact) {
 }
 
 std::optional<std::string> fromAnsi(std::string_view ansi, bool exact) {
-  const auto decode = [exact](std::string_view bytes) { return ansiToWide(bytes, exact); };
+  const auto decode = [](std::string_view bytes) { return ansiToWide(bytes); };
   const auto encode = [](const std::wstring& wide) { return wideToAnsi(wide, true); };
   const auto wide = exact ? decodeExactly(ansi, decode, encode) : decode(ansi);
   if (!wide) return std::nullopt;
