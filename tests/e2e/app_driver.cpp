@@ -209,10 +209,10 @@ RECT clientRect(HWND child, HWND parent) {
   return rect;
 }
 
-// CMake hands over the build's path of the program; a path of the Linux build machine is
-// reachable under Wine through drive Z:.
-std::wstring programPath() {
-  std::wstring path = toUtf16(MOJIFIX_EXE);
+// CMake hands over the build's paths; a path of the Linux build machine is reachable under Wine
+// through drive Z:.
+std::wstring programPath(const char* built) {
+  std::wstring path = toUtf16(built);
   if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
@@ -351,10 +351,13 @@ Box App::waitForBox(Duration timeout) const {
 }
 
 void App::answer(const Box& box, int buttonId, const std::function<void()>& behind) const {
-  // Answering Yes would call the real ExitWindowsEx, which ends every program of the prefix.
+  // Answering Yes would call the real ExitWindowsEx, which ends every program of the prefix; the
+  // model of Windows 95 has its own, which ends nothing.
+#ifndef MOJIFIX_WIN95_MODEL
   if (box.prompt.find(kRestart) != std::string::npos && buttonId != IDNO) {
     throw DriverError("refusing to answer the restart question with anything but No");
   }
+#endif
   HWND button = GetDlgItem(box.hwnd, buttonId);
   if (!button) throw DriverError("the box has no button " + std::to_string(buttonId));
   // Stopped, the program cannot take the answer before what goes behind it is queued too.

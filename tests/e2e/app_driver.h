@@ -80,9 +80,10 @@ class App {
   std::optional<Box> currentBox(bool visibleOnly = true) const;
   // Waits for a message box, then reads it (waiting for it to paint so its icon can be read).
   Box waitForBox(Duration timeout = 5s) const;
-  // Presses the box's button; Yes is refused for any box that mentions restarting. `behind`
-  // posts more input with the program stopped, so that it queues up right behind the answer: the
-  // box takes no message after its answer, so the program takes them at its next message loop.
+  // Presses the box's button; Yes is refused for any box that mentions restarting, except under
+  // the model of Windows 95, whose ExitWindowsEx ends nothing. `behind` posts more input with the
+  // program stopped, so that it queues up right behind the answer: the box takes no message after
+  // its answer, so the program takes them at its next message loop.
   void answer(const Box& box, int buttonId, const std::function<void()>& behind = {}) const;
 
   // Asks the program, as Windows does at a logoff, whether the session may end; true when it
@@ -103,8 +104,9 @@ class App {
   HWND window_ = nullptr;
 };
 
-// MOJIFIX.exe of this build, as a Windows path.
-std::wstring programPath();
+// MOJIFIX.exe of this build as the tests start it (in the build for Windows 95/98/Me, its copy
+// for the model of Windows 95), or another path the build gave, as a Windows path.
+std::wstring programPath(const char* built = MOJIFIX_EXE);
 std::string className(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.
 RECT clientRect(HWND child, HWND parent);

@@ -330,15 +330,16 @@ TEST(StartUp, ReportsAWindowClassThatCannotBeRegisteredAndFails) {
   EXPECT_NE(app->exitCode(), 0u);
 }
 
-// The build for Windows 95/98/Me on Windows NT: a copy of it under another name, which Wine's
-// setting of Windows 98 for MOJIFIX.exe does not reach, stops with its box and touches nothing.
+// The build for Windows 95/98/Me on Windows NT: a copy of it as built (not the model's) under
+// another name, which Wine's setting of Windows 95 for MOJIFIX.exe does not reach, stops with its
+// box and touches nothing.
 TEST(Win9xStartUp, RefusesWindowsNtAndTouchesNothing) {
   WindowsDirectory windows;
   windows.write("win.ini", "[FontSubstitutes]\r\n");
   const Snapshot before = windows.snapshot();
   mojifix::testing::TempDirectory folder;
   const std::wstring copy = folder.file("MOJIFIX_NT.exe").wstring();
-  ASSERT_TRUE(CopyFileW(programPath().c_str(), copy.c_str(), TRUE));
+  ASSERT_TRUE(CopyFileW(programPath(MOJIFIX_RELEASE_EXE).c_str(), copy.c_str(), TRUE));
   App app(windows.path(), false, copy);
   expectBox(app,
             {"このプログラムはWindows 95/98/Me用です。Windows "

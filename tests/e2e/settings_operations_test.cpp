@@ -123,10 +123,14 @@ struct Completion {
   std::string before;
   std::string after;
   Expected done;
+  int restart;  // the answer to the restart question
 };
 
 // Parameters print as their names in failure reports.
 void PrintTo(const Completion& c, std::ostream* out) { *out << c.name; }
+
+// Where the model of Windows 95 records what it decided, ExitWindowsEx's outcome included.
+constexpr wchar_t kModelLog[] = L"MOJIFIX_WIN95_MODEL_LOG";
 
 class Completes : public Settings, public ::testing::WithParamInterface<Completion> {};
 
@@ -134,6 +138,8 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   const Completion& c = GetParam();
   windows.write("win.ini", c.before);
   windows.write("win.ini.old", "an older backup\r\n");
+  const mojifix::testing::TempDirectory records;
+  if (c.restart == IDYES) SetEnvironmentVariableW(kModelLog, records.file("model.log").c_str());
   App app(windows.path());
   app.click(c.button);
   WinIniWatcher watcher(windows.file("win.ini"));
@@ -144,8 +150,12 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   expectBox(app, c.done, IDOK);
   // The renames follow each other directly: for a moment, not for a pause, win.ini is missing.
   EXPECT_LT(watcher.stop(), 100u) << "milliseconds without win.ini";
-  expectBox(app, kRestart, IDNO);
+  expectBox(app, kRestart, c.restart);
   expectIdle(app);
+  if (c.restart == IDYES) {
+    const std::string log = records.read("model.log").value_or("");
+    EXPECT_NE(log.find("ExitWindowsEx(0x2): every window agreed"), std::string::npos) << log;
+  }
   EXPECT_TRUE(app.queryEndSession()) << "a logoff was refused after the operation";
   EXPECT_EQ(app.waitForFocus(c.button), c.button) << "the focus did not come back";
   EXPECT_EQ(file("win.ini"), c.after);
@@ -156,9 +166,18 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
 
 INSTANTIATE_TEST_SUITE_P(
     , Completes,
-    ::testing::Values(Completion{"Agree", kAgree, kApplyBefore, kApplyAfter, kApplied},
-                      Completion{"Remove", kRemove, kRemoveBefore, kRemoveAfter, kRemoved}),
+    ::testing::Values(Completion{"Agree", kAgree, kApplyBefore, kApplyAfter, kApplied, IDNO},
+                      Completion{"Remove", kRemove, kRemoveBefore, kRemoveAfter, kRemoved, IDNO}),
     [](const auto& info) { return std::string(info.param.name); });
+
+#ifdef MOJIFIX_WIN95_MODEL
+// Only the model of Windows 95 takes a Yes: its ExitWindowsEx asks the program's windows, records
+// their answer and ends nothing.
+INSTANTIATE_TEST_SUITE_P(Win95, Completes,
+                         ::testing::Values(Completion{"AgreeAndRestart", kAgree, kApplyBefore,
+                                                      kApplyAfter, kApplied, IDYES}),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 class DeclinedConfirmation : public Settings, public ::testing::WithParamInterface<int> {};
 
