@@ -3,17 +3,17 @@
 //
 // The window was designed in twips; one layout function scales those figures to the DPI of the
 // monitor the window is on, and runs again when the window moves to another one. Texts are UTF-8
-// here and converted only at the text edge (win32_edge.h).
+// here and converted only at the text edge (platform/win32/edge.h).
 #include "app/form1.h"
 
 #include <string>
 
 #include "app/resource.h"
 #include "fontsubst/operations.h"
-#include "platform/platform_win32.h"
-#include "platform/win32_dialog_keys.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/win32/dialog_keys.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/platform_win32.h"
+#include "platform/win32/text.h"
 
 namespace mojifix {
 namespace {

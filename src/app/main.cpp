@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "app/form1.h"
-#include "platform/platform_win32.h"
+#include "platform/win32/platform_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Before anything can load a DLL: the program often runs elevated from a download folder.

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/form1.h"
-#include "platform/platform_win32.h"
-#include "platform/win32_text.h"
+#include "platform/win32/platform_win32.h"
+#include "platform/win32/text.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   if (mojifix::supportedSystem()) return mojifix::runForm1(showCommand);

@@ -1,10 +1,10 @@
 // The file services, restart privilege and DLL search of the build for Windows 95/98/Me, over the
 // plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
 // links. Nothing is replaced, and a held file is waited for, as in the other builds.
-#include "platform/platform_win32.h"
 #include "platform/text_file.h"
-#include "platform/win32_busy_retry.h"
-#include "platform/win32_edge.h"
+#include "platform/win32/busy_retry.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/platform_win32.h"
 
 namespace mojifix {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/platform_win32.h"
-#include "platform/win32_dialog_keys.h"
-#include "platform/win32_edge.h"
+#include "platform/win32/dialog_keys.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/platform_win32.h"
 
 namespace mojifix {
 namespace {

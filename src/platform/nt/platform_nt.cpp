@@ -1,15 +1,15 @@
 // The file services, the restart privilege and the DLL search of the builds for Windows 7 and
 // later, over the Win32 W functions.
-#include "platform/platform_win32.h"
+#include "platform/win32/platform_win32.h"
 
 #include <utility>
 
 #include "platform/text_file.h"
 
-#include "platform/win32_busy_retry.h"
-#include "platform/win32_checked_files.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/nt/checked_files.h"
+#include "platform/win32/busy_retry.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/text.h"
 
 namespace mojifix {
 namespace {

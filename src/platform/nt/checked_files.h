@@ -5,8 +5,8 @@
 // a file with a second name except in the system's own Windows directory. A refusal fails with
 // ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns its error code
 // itself; nothing here retries. Paths are in the form the W functions take.
-#ifndef MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
-#define MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
+#ifndef MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
+#define MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
 
 #include <windows.h>
 

@@ -1,18 +1,18 @@
 // The Windows platform: message boxes, files, events and the restart through Win32.
 //
 // Paths and texts are UTF-8 here. Each build links its own file services: checked handles
-// (win32_checked_files.h) with paths of MAX_PATH characters or more in the \\?\ form, or for
-// Windows 95/98/Me, whose FAT has no links, the plain ANSI functions (platform_win9x.cpp).
-#ifndef MOJIFIX_PLATFORM_PLATFORM_WIN32_H
-#define MOJIFIX_PLATFORM_PLATFORM_WIN32_H
+// (nt/checked_files.h) with paths of MAX_PATH characters or more in the \\?\ form, or for
+// Windows 95/98/Me, whose FAT has no links, the plain ANSI functions (win9x/platform_win9x.cpp).
+#ifndef MOJIFIX_PLATFORM_WIN32_PLATFORM_WIN32_H
+#define MOJIFIX_PLATFORM_WIN32_PLATFORM_WIN32_H
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
+#include "platform/nt/checked_files.h"
 #include "platform/platform.h"
-#include "platform/win32_checked_files.h"
 
 namespace mojifix {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/win32_edge.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix::edge {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/exact_conversion.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/text.h"
 
 // No conversion flags: Windows 95 rejects those that later systems added (WC_NO_BEST_FIT_CHARS
 // among them), so exactness comes from converting back and comparing.

@@ -1,7 +1,7 @@
-// The Win32 calls that carry text, in the program's UTF-8 (win32_edge.cpp, over the generic names).
-// The builds for Windows 7 and later convert to UTF-16 for the W functions (win32_edge_wide.cpp);
+// The Win32 calls that carry text, in the program's UTF-8 (edge.cpp, over the generic names).
+// The builds for Windows 7 and later convert to UTF-16 for the W functions (nt/edge_wide.cpp);
 // the build for Windows 95/98/Me converts to the ANSI code page for the A functions
-// (win32_edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
+// (win9x/edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
 // generic names too; the build's UNICODE setting maps them all to W or A.
 #ifndef MOJIFIX_PLATFORM_WIN32_EDGE_H
 #define MOJIFIX_PLATFORM_WIN32_EDGE_H
