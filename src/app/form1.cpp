@@ -10,9 +10,9 @@
 
 #include "app/resource.h"
 #include "fontsubst/operations.h"
+#include "platform/win32/build_platform.h"
 #include "platform/win32/dialog_keys.h"
 #include "platform/win32/edge.h"
-#include "platform/win32/platform_win32.h"
 #include "platform/win32/text.h"
 
 namespace mojifix {

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/form1.h"
-#include "platform/win32/platform_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win9x/platform_win9x.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   if (mojifix::supportedSystem()) return mojifix::runForm1(showCommand);

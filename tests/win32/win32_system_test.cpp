@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/platform_win32.h"
+#include "platform/win32/build_platform.h"
 #include "platform/win32/text.h"
 #include "support/win32_support.h"
 #include "version.h"

@@ -12,36 +12,9 @@
 
 #include <string>
 
+#include "platform/win32/handle.h"
+
 namespace mojifix {
-
-// Owns a handle from CreateFileW.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle& operator=(Handle&& other) noexcept {
-    if (this != &other) {
-      if (valid()) CloseHandle(handle_);
-      handle_ = other.release();
-    }
-    return *this;
-  }
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  HANDLE release() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
 
 // Where an open file or directory is: its volume, its index there, and its path on that volume
 // with every link on the way resolved.

@@ -56,7 +56,7 @@ std::unique_ptr<File> makeFile(Handle handle) {
   return std::make_unique<Win32File>(std::move(handle));
 }
 
-MessageResult Win32Platform::showMessage(const Message& message) {
+MessageResult Win32PlatformBase::showMessage(const Message& message) {
   std::string title;
   switch (message.titleKind) {
     case TitleKind::Empty:
@@ -78,11 +78,11 @@ MessageResult Win32Platform::showMessage(const Message& message) {
   }
 }
 
-std::string Win32Platform::environmentVariable(const std::string& name) {
+std::string Win32PlatformBase::environmentVariable(const std::string& name) {
   return edge::environmentVariable(name);
 }
 
-void Win32Platform::processEvents() {
+void Win32PlatformBase::processEvents() {
   MSG message;
   while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -95,9 +95,9 @@ void Win32Platform::processEvents() {
   }
 }
 
-void Win32Platform::pause(unsigned milliseconds) { Sleep(milliseconds); }
+void Win32PlatformBase::pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-bool Win32Platform::requestRestart() {
+bool Win32PlatformBase::requestRestart() {
   // Without the privilege the system refuses on its own; asking anyway leaves that decision to it.
   enableShutdownPrivilege();
   // A planned reconfiguration, so the system logs the restart as expected rather than unexpected.
@@ -105,7 +105,7 @@ bool Win32Platform::requestRestart() {
                                        SHTDN_REASON_FLAG_PLANNED) != FALSE;
 }
 
-AppVersion Win32Platform::applicationVersion() {
+AppVersion Win32PlatformBase::applicationVersion() {
   // Read from the executable's own resource rather than through version.dll, which is not one of
   // the DLLs that Windows always takes from System32 and so could be planted beside the program.
   const HRSRC resource = FindResource(nullptr, MAKEINTRESOURCE(VS_VERSION_INFO), RT_VERSION);
@@ -132,7 +132,5 @@ AppVersion Win32Platform::applicationVersion() {
 }
 
 void flushSettingsCache() { WriteProfileStringA(nullptr, nullptr, nullptr); }
-
-std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<Win32Platform>(); }
 
 }  // namespace mojifix

@@ -1,41 +1,33 @@
-// The Windows platform: message boxes, files, events and the restart through Win32.
-//
-// Paths and texts are UTF-8 here. Each build links its own file services: checked handles
-// (nt/checked_files.h) with paths of MAX_PATH characters or more in the \\?\ form, or for
-// Windows 95/98/Me, whose FAT has no links, the plain ANSI functions (win9x/platform_win9x.cpp).
+// The part of the Windows platform that every Windows build shares.
 #ifndef MOJIFIX_PLATFORM_WIN32_PLATFORM_WIN32_H
 #define MOJIFIX_PLATFORM_WIN32_PLATFORM_WIN32_H
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "platform/nt/checked_files.h"
 #include "platform/platform.h"
+#include "platform/win32/handle.h"
 
 namespace mojifix {
 
-class Win32Platform : public Platform {
+// Message boxes, the environment, events, the restart and the version, in UTF-8. Each build
+// derives its file services from this (win32/build_platform.h names the one); they retry for about
+// 200 ms while another program holds the file, waiting through pause().
+class Win32PlatformBase : public Platform {
  public:
-  // `owner` is the window that message boxes are modal to and whose dialog keys (handleDialogKey)
-  // work while events are processed; without one, message boxes have no owner.
-  explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}
+  // The window that message boxes are modal to and whose dialog keys (handleDialogKey) work while
+  // events are processed; without one, message boxes have no owner.
   void setOwner(HWND owner) { owner_ = owner; }
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
-  // Holds the directory open as well, so that it can be neither renamed nor removed meanwhile.
-  void holdDirectory(const std::string& path) override;
-  void releaseDirectory() override;
-  // These retry for about 200 ms while another program holds the file, waiting through
-  // pause().
-  std::unique_ptr<File> openForReading(const std::string& path) override;
-  std::unique_ptr<File> openForWriting(const std::string& path) override;
-  bool deleteFile(const std::string& path) override;
-  bool renameFile(const std::string& from, const std::string& to) override;
+  // Each build's own: the default's close and renameFile would let a writer in on Windows NT, and
+  // on Windows 95/98/Me flush the settings cache while there is no win.ini.
   bool renameIfUnchanged(const std::string& from, const std::string& to,
-                         std::uint64_t read) override;
+                         std::uint64_t read) override = 0;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
   void processEvents() override;
   void pause(unsigned milliseconds) override;
@@ -49,12 +41,7 @@ class Win32Platform : public Platform {
   AppVersion applicationVersion() override;
 
  private:
-  // The held directory, or else the path's own, held for this call alone.
-  const HeldDirectory& directoryOf(const std::wstring& path);
-
-  HWND owner_;
-  bool holding_ = false;
-  HeldDirectory directory_;
+  HWND owner_ = nullptr;
 };
 
 // The file that `handle` is, from CreateFile; it owns the handle from then on.
@@ -68,9 +55,6 @@ bool enableShutdownPrivilege();
 // download folder, say) is never loaded with the program's rights. Called first thing at start-up;
 // false when neither way of restricting the search was available.
 bool restrictDllSearch();
-
-// The build for Windows 95/98/Me only: false on Windows NT, where it lacks the link checks.
-bool supportedSystem();
 
 // Windows 95/98/Me cache win.ini and could later write the cache over a replaced file; flushed
 // before win.ini is read. Harmless elsewhere.
