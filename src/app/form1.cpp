@@ -18,7 +18,8 @@
 namespace mojifix {
 namespace {
 
-constexpr char kClassName[] = "MojifixForm1";
+// A name, not a text: the generic names take it as it is in either build.
+constexpr TCHAR kClassName[] = TEXT("MojifixForm1");
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
 
@@ -374,10 +375,12 @@ HWND createForm1(HINSTANCE instance, FormState& state) {
   windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(IDI_MOJIFIX));
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!edge::registerWindowClass(windowClass, kClassName)) return nullptr;
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassEx(&windowClass)) return nullptr;
   // The size is set in WM_CREATE, once the window's DPI is known.
-  return edge::createWindow(kFormExStyle, kClassName, "", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+  return CreateWindowEx(kFormExStyle, kClassName, TEXT(""), kFormStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                        &state);
 }
 
 }  // namespace

@@ -19,12 +19,6 @@ Text shown(std::string_view text) { return toSystem(text, false).value_or(Text()
 
 }  // namespace
 
-ATOM registerWindowClass(WNDCLASSEX& windowClass, const char* name) {
-  const Text className = shown(name);
-  windowClass.lpszClassName = className.c_str();
-  return RegisterClassEx(&windowClass);
-}
-
 HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                   void* parameter) {

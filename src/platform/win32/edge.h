@@ -1,8 +1,5 @@
-// The Win32 calls that carry text, in the program's UTF-8 (edge.cpp, over the generic names).
-// The builds for Windows 7 and later convert to UTF-16 for the W functions (nt/edge_wide.cpp);
-// the build for Windows 95/98/Me converts to the ANSI code page for the A functions
-// (win9x/edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
-// generic names too; the build's UNICODE setting maps them all to W or A.
+// The Win32 calls that carry text, in the program's UTF-8, whichever way each build converts it.
+// Nothing declared here depends on UNICODE: the 9x build's tests include it with UNICODE set.
 #ifndef MOJIFIX_PLATFORM_WIN32_EDGE_H
 #define MOJIFIX_PLATFORM_WIN32_EDGE_H
 
@@ -14,8 +11,6 @@
 
 namespace mojifix::edge {
 
-// Registers a window class under `name`; the structure's own class name is ignored.
-ATOM registerWindowClass(WNDCLASSEX& windowClass, const char* name);
 HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                   void* parameter);
