@@ -13,7 +13,6 @@
 #include "platform/win32/build_platform.h"
 #include "platform/win32/dialog_keys.h"
 #include "platform/win32/edge.h"
-#include "platform/win32/text.h"
 
 namespace mojifix {
 namespace {

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/form1.h"
-#include "platform/win32/text.h"
+#include "platform/win32/edge.h"
 #include "platform/win9x/platform_win9x.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/build_platform.h"
-#include "platform/win32/text.h"
+#include "platform/win32/edge.h"
 #include "support/win32_support.h"
 #include "version.h"
 

@@ -1,7 +1,6 @@
 // The text edge of the builds for Windows 7 and later: UTF-16, which holds any text, and the
 // DPI-aware font.
 #include "platform/win32/edge.h"
-#include "platform/win32/text.h"
 
 namespace mojifix::edge {
 

@@ -6,9 +6,7 @@
 
 #include "platform/text_file.h"
 
-#include "platform/win32/busy_retry.h"
 #include "platform/win32/edge.h"
-#include "platform/win32/text.h"
 
 namespace mojifix {
 namespace {

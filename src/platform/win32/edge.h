@@ -9,7 +9,21 @@
 #include <string>
 #include <string_view>
 
-namespace mojifix::edge {
+#include "platform/utf8.h"
+
+namespace mojifix {
+
+// UTF-8 to and from the UTF-16 that the W functions take (wchar_t is UTF-16 on Windows).
+inline std::wstring toUtf16(std::string_view text) {
+  const std::u16string wide = utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+inline std::string toUtf8(std::wstring_view text) {
+  return utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+namespace edge {
 
 HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
@@ -39,6 +53,7 @@ HFONT createMessageFont(UINT dpi, UINT systemDpi);
 std::optional<std::string> toAnsi(std::string_view utf8, bool exact);
 std::optional<std::string> fromAnsi(std::string_view ansi, bool exact);
 
-}  // namespace mojifix::edge
+}  // namespace edge
+}  // namespace mojifix
 
 #endif

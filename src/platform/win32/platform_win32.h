@@ -44,6 +44,28 @@ class Win32PlatformBase : public Platform {
   HWND owner_ = nullptr;
 };
 
+// Virus scanners and indexers open a freshly written file for a moment; a delete, rename or
+// create that meets one of them is tried again for about 200 ms in all before it counts as failed.
+constexpr DWORD kRetryDelays[] = {10, 20, 30, 40, 50, 50};
+
+inline bool isTransientFailure(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// Waits through the platform's own pause, where a test can see each wait. `operation` returns
+// its error code, ERROR_SUCCESS when done.
+template <typename Operation>
+bool retryWhileBusy(Platform& platform, Operation operation) {
+  DWORD error = operation();
+  for (const DWORD delay : kRetryDelays) {
+    if (error == ERROR_SUCCESS || !isTransientFailure(error)) break;
+    platform.pause(delay);
+    error = operation();
+  }
+  return error == ERROR_SUCCESS;
+}
+
 // The file that `handle` is, from CreateFile; it owns the handle from then on.
 std::unique_ptr<File> makeFile(Handle handle);
 

@@ -6,7 +6,6 @@
 
 #include "platform/exact_conversion.h"
 #include "platform/win32/edge.h"
-#include "platform/win32/text.h"
 
 // No conversion flags: Windows 95 rejects those that later systems added (WC_NO_BEST_FIT_CHARS
 // among them), so exactness comes from converting back and comparing.

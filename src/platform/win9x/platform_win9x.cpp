@@ -4,7 +4,6 @@
 #include "platform/win9x/platform_win9x.h"
 
 #include "platform/text_file.h"
-#include "platform/win32/busy_retry.h"
 #include "platform/win32/edge.h"
 
 namespace mojifix {
