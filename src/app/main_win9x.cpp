@@ -5,10 +5,10 @@
 
 #include "app/form1.h"
 #include "platform/win32/edge.h"
-#include "platform/win9x/platform_win9x.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-  if (mojifix::supportedSystem()) return mojifix::runForm1(showCommand);
+  // Windows 95/98/Me set the high bit; on Windows NT this build would lack the link checks.
+  if (GetVersion() & 0x80000000u) return mojifix::runForm1(showCommand);
   // Through the W function, which Windows NT draws in any code page.
   const mojifix::Message refusal = mojifix::messages::windows9xOnly();
   MessageBoxW(nullptr, mojifix::toUtf16(refusal.prompt).c_str(),

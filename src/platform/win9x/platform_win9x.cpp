@@ -86,9 +86,6 @@ bool enableShutdownPrivilege() { return true; }
 // restrict the search.
 bool restrictDllSearch() { return false; }
 
-// The high bit of GetVersion is set on Windows 95/98/Me.
-bool supportedSystem() { return (GetVersion() & 0x80000000u) != 0; }
-
 std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<Win9xPlatform>(); }
 
 }  // namespace mojifix

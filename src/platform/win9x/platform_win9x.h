@@ -23,9 +23,6 @@ class Win9xPlatform : public Win32PlatformBase {
 
 using Win32Platform = Win9xPlatform;
 
-// False on Windows NT, where this build lacks the link checks.
-bool supportedSystem();
-
 }  // namespace mojifix
 
 #endif
