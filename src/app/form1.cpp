@@ -1,6 +1,4 @@
-// Form1: the instruction text, the versioned title and the four buttons that start an operation
-// or end the program.
-//
+// Form1, the main window: the instructions, the versioned title and the four buttons.
 // The window was designed in twips; one layout function scales those figures to the DPI of the
 // monitor the window is on, and runs again when the window moves to another one. Texts are UTF-8
 // here and converted only at the text edge (platform/win32/edge.h).

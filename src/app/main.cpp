@@ -1,5 +1,4 @@
-// Start-up of MOJIFIX.exe: the DLL search restricted, the common controls, then the main window
-// until it closes.
+// The entry point of the builds for Windows 7 and later: the DLL search, the controls, Form1.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-// The entry point of the build for Windows 95/98/Me, the ANSI WinMain: on Windows NT it stops
-// before anything else happens; otherwise it shows the main window. These systems load no DLL on
-// the program's behalf that needs restricting, and the standard controls are user32's own.
+// The entry point of the build for Windows 95/98/Me, the ANSI WinMain, which stops on Windows NT.
+// These systems load no DLL on the program's behalf that needs restricting, and the standard
+// controls are user32's own.
 #include <windows.h>
 
 #include "app/form1.h"

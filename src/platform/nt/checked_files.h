@@ -1,10 +1,10 @@
-// Files opened, deleted and renamed only through a handle checked to be the file in place: the
-// one under the path's name in a directory held open for the purpose, whose identity (volume and
-// file index) the path's directory must still have. A link or junction in the directory part is
-// followed as far as it leads to that directory; a name that leads elsewhere is refused, and so is
-// a file with a second name except in the system's own Windows directory. A refusal fails with
-// ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns its error code
-// itself; nothing here retries. Paths are in the form the W functions take.
+// Files opened, deleted and renamed only through a handle checked to be the file in place.
+// That is the one under the path's name in a directory held open for the purpose, whose identity
+// (volume and file index) the path's directory must still have. A link or junction in the
+// directory part is followed as far as it leads to that directory; a name that leads elsewhere is
+// refused, and so is a file with a second name except in the system's own Windows directory. A
+// refusal fails with ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns
+// its error code itself; nothing here retries. Paths are in the form the W functions take.
 #ifndef MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
 #define MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
 

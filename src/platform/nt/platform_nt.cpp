@@ -1,11 +1,9 @@
-// The file services, the restart privilege and the DLL search of the builds for Windows 7 and
-// later, over the Win32 W functions.
+// The file services, restart privilege and DLL search of the builds for Windows 7 and later.
 #include "platform/nt/platform_nt.h"
 
 #include <utility>
 
 #include "platform/text_file.h"
-
 #include "platform/win32/edge.h"
 
 namespace mojifix {

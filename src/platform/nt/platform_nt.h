@@ -2,16 +2,11 @@
 #ifndef MOJIFIX_PLATFORM_NT_PLATFORM_NT_H
 #define MOJIFIX_PLATFORM_NT_PLATFORM_NT_H
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
 #include "platform/nt/checked_files.h"
 #include "platform/win32/platform_win32.h"
 
 namespace mojifix {
 
-// Paths of MAX_PATH characters or more reach the W functions in the \\?\ form.
 class NtPlatform : public Win32PlatformBase {
  public:
   // Holds the directory open as well, so that it can be neither renamed nor removed meanwhile.

@@ -1,5 +1,4 @@
-// The text edge over the generic Win32 names, which the build's UNICODE setting maps to the W or
-// the A functions. The conversions and the font are each build's own.
+// The text edge over the generic Win32 names, which UNICODE maps to the W or the A functions.
 #include <cstddef>
 #include <string>
 

@@ -1,4 +1,4 @@
-// Handle, the owner of a Win32 handle, for the file services of every Windows build.
+// Handle, the owner of a handle from CreateFile, for the file services of every Windows build.
 #ifndef MOJIFIX_PLATFORM_WIN32_HANDLE_H
 #define MOJIFIX_PLATFORM_WIN32_HANDLE_H
 
@@ -6,7 +6,6 @@
 
 namespace mojifix {
 
-// Owns a handle from CreateFile.
 class Handle {
  public:
   Handle() = default;

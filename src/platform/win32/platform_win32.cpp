@@ -1,5 +1,4 @@
-// The Windows platform's services that are the same in every Windows build: message boxes, the
-// environment, events, pauses, the restart and the version. Text goes through the text edge.
+// The services of the Windows platform that every Windows build shares.
 #include <cstring>
 #include <utility>
 

@@ -13,9 +13,8 @@
 
 namespace mojifix {
 
-// Message boxes, the environment, events, the restart and the version, in UTF-8. Each build
-// derives its file services from this (win32/build_platform.h names the one); they retry for about
-// 200 ms while another program holds the file, waiting through pause().
+// Message boxes, the environment, events, the restart and the version, in UTF-8; each build
+// derives its file services from this (build_platform.h names the one).
 class Win32PlatformBase : public Platform {
  public:
   // The window that message boxes are modal to and whose dialog keys (handleDialogKey) work while
@@ -24,14 +23,12 @@ class Win32PlatformBase : public Platform {
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
-  // Each build's own: the default's close and renameFile would let a writer in on Windows NT, and
-  // on Windows 95/98/Me flush the settings cache while there is no win.ini.
+  // Each build's own: the default's close and renameFile suit neither.
   bool renameIfUnchanged(const std::string& from, const std::string& to,
                          std::uint64_t read) override = 0;
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
   void processEvents() override;
   void pause(unsigned milliseconds) override;
-  // Calls onFilesInPlace with the owner window.
   void filesInPlace() override {
     if (onFilesInPlace) onFilesInPlace(owner_);
   }

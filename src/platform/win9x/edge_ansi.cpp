@@ -1,5 +1,4 @@
-// The text edge of the build for Windows 95/98/Me: the ANSI code page (932 on a Japanese system)
-// and the A functions.
+// The ANSI text edge of the build for Windows 95/98/Me (code page 932 on a Japanese system).
 #include <climits>
 #include <cstddef>
 #include <cstring>

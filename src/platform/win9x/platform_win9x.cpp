@@ -1,6 +1,4 @@
-// The file services, restart privilege and DLL search of the build for Windows 95/98/Me, over the
-// plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
-// links. Nothing is replaced, and a held file is waited for, as in the other builds.
+// The file services, restart privilege and DLL search of the build for Windows 95/98/Me.
 #include "platform/win9x/platform_win9x.h"
 
 #include "platform/text_file.h"
@@ -30,8 +28,6 @@ bool move(Platform& platform, const std::string& from, const std::string& to) {
 }
 
 }  // namespace
-
-// A name that the code page cannot hold exactly would name another file, so it names none here.
 
 std::unique_ptr<File> Win9xPlatform::openForReading(const std::string& path) {
   flushSettingsCache();

@@ -2,15 +2,13 @@
 #ifndef MOJIFIX_PLATFORM_WIN9X_PLATFORM_WIN9X_H
 #define MOJIFIX_PLATFORM_WIN9X_PLATFORM_WIN9X_H
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
 #include "platform/win32/platform_win32.h"
 
 namespace mojifix {
 
-// FAT has no links or junctions to switch, so no directory is held.
+// FAT has no links, and these systems neither elevate nor have hard links: no handle is checked,
+// no directory held. A name that the code page cannot hold exactly would name another file, so it
+// names none. Nothing is replaced, and a held file is waited for, as in the other builds.
 class Win9xPlatform : public Win32PlatformBase {
  public:
   std::unique_ptr<File> openForReading(const std::string& path) override;
