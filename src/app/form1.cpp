@@ -1,24 +1,22 @@
-// Form1: the instruction text, the versioned title and the four buttons that start an operation
-// or end the program.
-//
+// Form1, the main window: the instructions, the versioned title and the four buttons.
 // The window was designed in twips; one layout function scales those figures to the DPI of the
 // monitor the window is on, and runs again when the window moves to another one. Texts are UTF-8
-// here and converted only at the text edge (win32_edge.h).
+// here and converted only at the text edge (platform/win32/edge.h).
 #include "app/form1.h"
 
 #include <string>
 
 #include "app/resource.h"
 #include "fontsubst/operations.h"
-#include "platform/platform_win32.h"
-#include "platform/win32_dialog_keys.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/win32/build_platform.h"
+#include "platform/win32/dialog_keys.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix {
 namespace {
 
-constexpr char kClassName[] = "MojifixForm1";
+// A name, not a text: the generic names take it as it is in either build.
+constexpr TCHAR kClassName[] = TEXT("MojifixForm1");
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
 
@@ -374,10 +372,12 @@ HWND createForm1(HINSTANCE instance, FormState& state) {
   windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(IDI_MOJIFIX));
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!edge::registerWindowClass(windowClass, kClassName)) return nullptr;
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassEx(&windowClass)) return nullptr;
   // The size is set in WM_CREATE, once the window's DPI is known.
-  return edge::createWindow(kFormExStyle, kClassName, "", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+  return CreateWindowEx(kFormExStyle, kClassName, TEXT(""), kFormStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                        &state);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Form1, the program's only window, the message loop that runs while it is open, and the one
-// message that is the window's own.
+// Form1, the program's only window, which both entry points start, and the start-up's messages.
 #ifndef MOJIFIX_APP_FORM1_H
 #define MOJIFIX_APP_FORM1_H
 
@@ -7,9 +6,9 @@
 
 namespace mojifix {
 
-// Creates Form1 with its controls, fills it (Form_Load), shows it with `showCommand` and handles
-// its messages until it is closed. Returns the process exit code: 0 after a normal close,
-// nonzero when the window could not be created.
+// The start that both entry points share: creates Form1, fills it (Form_Load), shows it with
+// `showCommand` and handles its messages until it is closed. Returns the process exit code: 0
+// after a normal close, nonzero when the window could not be created.
 int runForm1(int showCommand);
 
 namespace messages {

@@ -1,11 +1,10 @@
-// Start-up of MOJIFIX.exe: the DLL search restricted, the common controls, then the main window
-// until it closes.
+// The entry point of the builds for Windows 7 and later: the DLL search, the controls, Form1.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "app/form1.h"
-#include "platform/platform_win32.h"
+#include "platform/win32/platform_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // Before anything can load a DLL: the program often runs elevated from a download folder.

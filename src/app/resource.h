@@ -1,5 +1,5 @@
-/* Identifiers shared by the resource script and the code; the resource compiler reads only the
-   #defines. */
+/* Identifiers shared by the resource script and the code.
+   The resource compiler reads only the #defines. */
 #ifndef MOJIFIX_APP_RESOURCE_H
 #define MOJIFIX_APP_RESOURCE_H
 

@@ -1,6 +1,6 @@
-// The rule that keeps a name from leading to another file when it changes encoding: decoded
-// bytes count only when encoding the result gives back the very same bytes. Portable, so that
-// the rule is tested natively with a table standing in for a code page.
+// The rule that keeps a name from leading to another file when it changes encoding.
+// Decoded bytes count only when encoding the result gives back the very same bytes. Portable, so
+// that the rule is tested natively with a table standing in for a code page.
 #ifndef MOJIFIX_PLATFORM_EXACT_CONVERSION_H
 #define MOJIFIX_PLATFORM_EXACT_CONVERSION_H
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix::e2e {
 namespace {

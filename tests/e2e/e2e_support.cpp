@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix::e2e {
 

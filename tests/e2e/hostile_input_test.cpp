@@ -12,7 +12,7 @@
 
 #include "e2e/app_driver.h"
 #include "e2e/e2e_support.h"
-#include "platform/platform_win32.h"
+#include "platform/win32/build_platform.h"
 
 namespace mojifix::e2e {
 namespace {

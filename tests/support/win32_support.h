@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix::testing {
 

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform_win32.h"
+#include "platform/win32/build_platform.h"
 #include "support/temp_directory.h"
 #include "support/win32_support.h"
 

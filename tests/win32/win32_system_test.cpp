@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform_win32.h"
-#include "platform/win32_text.h"
+#include "platform/win32/build_platform.h"
+#include "platform/win32/edge.h"
 #include "support/win32_support.h"
 #include "version.h"
 

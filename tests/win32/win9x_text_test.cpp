@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32_edge.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix {
 namespace {

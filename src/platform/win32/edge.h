@@ -1,8 +1,5 @@
-// The Win32 calls that carry text, in the program's UTF-8 (win32_edge.cpp, over the generic names).
-// The builds for Windows 7 and later convert to UTF-16 for the W functions (win32_edge_wide.cpp);
-// the build for Windows 95/98/Me converts to the ANSI code page for the A functions
-// (win32_edge_ansi.cpp), since most W functions are stubs there. Calls that carry no text use the
-// generic names too; the build's UNICODE setting maps them all to W or A.
+// The Win32 calls that carry text, in the program's UTF-8, whichever way each build converts it.
+// Nothing declared here depends on UNICODE: the 9x build's tests include it with UNICODE set.
 #ifndef MOJIFIX_PLATFORM_WIN32_EDGE_H
 #define MOJIFIX_PLATFORM_WIN32_EDGE_H
 
@@ -12,10 +9,22 @@
 #include <string>
 #include <string_view>
 
-namespace mojifix::edge {
+#include "platform/utf8.h"
 
-// Registers a window class under `name`; the structure's own class name is ignored.
-ATOM registerWindowClass(WNDCLASSEX& windowClass, const char* name);
+namespace mojifix {
+
+// UTF-8 to and from the UTF-16 that the W functions take (wchar_t is UTF-16 on Windows).
+inline std::wstring toUtf16(std::string_view text) {
+  const std::u16string wide = utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+inline std::string toUtf8(std::wstring_view text) {
+  return utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+namespace edge {
+
 HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                   void* parameter);
@@ -44,6 +53,7 @@ HFONT createMessageFont(UINT dpi, UINT systemDpi);
 std::optional<std::string> toAnsi(std::string_view utf8, bool exact);
 std::optional<std::string> fromAnsi(std::string_view ansi, bool exact);
 
-}  // namespace mojifix::edge
+}  // namespace edge
+}  // namespace mojifix
 
 #endif

@@ -1,6 +1,4 @@
-// The POSIX platform: real files, so the logic runs natively; a terminal stands in for the
-// message box.
-//
+// The POSIX platform: real files, so that the logic runs natively, and a terminal for messages.
 // Paths keep the Windows form the logic builds: a backslash is taken as a separator. A rename
 // never replaces an existing target, as on Windows. A name that is a symbolic link is refused, so
 // the same cases give the same outcomes as the checked handles on Windows.

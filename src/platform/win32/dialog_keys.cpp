@@ -1,5 +1,5 @@
 // Tab, Enter and Escape for a window of controls, without the dialog manager.
-#include "platform/win32_dialog_keys.h"
+#include "platform/win32/dialog_keys.h"
 
 namespace mojifix {
 namespace {

@@ -1,10 +1,8 @@
-// The file services, restart privilege and DLL search of the build for Windows 95/98/Me, over the
-// plain ANSI file functions: FAT has no links, and these systems neither elevate nor have hard
-// links. Nothing is replaced, and a held file is waited for, as in the other builds.
-#include "platform/platform_win32.h"
+// The file services, restart privilege and DLL search of the build for Windows 95/98/Me.
+#include "platform/win9x/platform_win9x.h"
+
 #include "platform/text_file.h"
-#include "platform/win32_busy_retry.h"
-#include "platform/win32_edge.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix {
 namespace {
@@ -31,13 +29,7 @@ bool move(Platform& platform, const std::string& from, const std::string& to) {
 
 }  // namespace
 
-// FAT on these systems has no links or junctions to switch.
-void Win32Platform::holdDirectory(const std::string&) {}
-void Win32Platform::releaseDirectory() {}
-
-// A name that the code page cannot hold exactly would name another file, so it names none here.
-
-std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
+std::unique_ptr<File> Win9xPlatform::openForReading(const std::string& path) {
   flushSettingsCache();
   const auto name = edge::toAnsi(path, true);
   Handle file;
@@ -46,7 +38,7 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   return file.valid() ? makeFile(std::move(file)) : nullptr;
 }
 
-std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
+std::unique_ptr<File> Win9xPlatform::openForWriting(const std::string& path) {
   const auto name = edge::toAnsi(path, true);
   Handle created;
   // Whatever stays under the name (a directory, a file held open) makes CREATE_NEW fail.
@@ -60,7 +52,7 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   return created.valid() ? makeFile(std::move(created)) : nullptr;
 }
 
-bool Win32Platform::deleteFile(const std::string& path) {
+bool Win9xPlatform::deleteFile(const std::string& path) {
   const auto name = edge::toAnsi(path, true);
   return name && retryWhileBusy(*this, [&] { return errorUnless(DeleteFileA(name->c_str())); });
 }
@@ -68,14 +60,14 @@ bool Win32Platform::deleteFile(const std::string& path) {
 // The swap's last rename, or its way back, puts a win.ini in place: the system's cached copy of the
 // old one goes, so that no program reads it or has it written back. Never flushed while there is
 // no win.ini, which the flush could make anew.
-bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
+bool Win9xPlatform::renameFile(const std::string& from, const std::string& to) {
   if (!move(*this, from, to)) return false;
   flushSettingsCache();
   return true;
 }
 
 // MoveFileA cannot rename an open file, so the file is closed between the check and the rename.
-bool Win32Platform::renameIfUnchanged(const std::string& from, const std::string& to,
+bool Win9xPlatform::renameIfUnchanged(const std::string& from, const std::string& to,
                                       std::uint64_t read) {
   auto file = openForReading(from);
   if (!file) return false;
@@ -90,7 +82,6 @@ bool enableShutdownPrivilege() { return true; }
 // restrict the search.
 bool restrictDllSearch() { return false; }
 
-// The high bit of GetVersion is set on Windows 95/98/Me.
-bool supportedSystem() { return (GetVersion() & 0x80000000u) != 0; }
+std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<Win9xPlatform>(); }
 
 }  // namespace mojifix

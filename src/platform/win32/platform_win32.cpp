@@ -1,11 +1,10 @@
-// The Windows platform's services that are the same in every Windows build: message boxes, the
-// environment, events, pauses, the restart and the version. Text goes through the text edge.
+// The services of the Windows platform that every Windows build shares.
 #include <cstring>
 #include <utility>
 
-#include "platform/platform_win32.h"
-#include "platform/win32_dialog_keys.h"
-#include "platform/win32_edge.h"
+#include "platform/win32/dialog_keys.h"
+#include "platform/win32/edge.h"
+#include "platform/win32/platform_win32.h"
 
 namespace mojifix {
 namespace {
@@ -56,7 +55,7 @@ std::unique_ptr<File> makeFile(Handle handle) {
   return std::make_unique<Win32File>(std::move(handle));
 }
 
-MessageResult Win32Platform::showMessage(const Message& message) {
+MessageResult Win32PlatformBase::showMessage(const Message& message) {
   std::string title;
   switch (message.titleKind) {
     case TitleKind::Empty:
@@ -78,11 +77,11 @@ MessageResult Win32Platform::showMessage(const Message& message) {
   }
 }
 
-std::string Win32Platform::environmentVariable(const std::string& name) {
+std::string Win32PlatformBase::environmentVariable(const std::string& name) {
   return edge::environmentVariable(name);
 }
 
-void Win32Platform::processEvents() {
+void Win32PlatformBase::processEvents() {
   MSG message;
   while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -95,9 +94,9 @@ void Win32Platform::processEvents() {
   }
 }
 
-void Win32Platform::pause(unsigned milliseconds) { Sleep(milliseconds); }
+void Win32PlatformBase::pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-bool Win32Platform::requestRestart() {
+bool Win32PlatformBase::requestRestart() {
   // Without the privilege the system refuses on its own; asking anyway leaves that decision to it.
   enableShutdownPrivilege();
   // A planned reconfiguration, so the system logs the restart as expected rather than unexpected.
@@ -105,7 +104,7 @@ bool Win32Platform::requestRestart() {
                                        SHTDN_REASON_FLAG_PLANNED) != FALSE;
 }
 
-AppVersion Win32Platform::applicationVersion() {
+AppVersion Win32PlatformBase::applicationVersion() {
   // Read from the executable's own resource rather than through version.dll, which is not one of
   // the DLLs that Windows always takes from System32 and so could be planted beside the program.
   const HRSRC resource = FindResource(nullptr, MAKEINTRESOURCE(VS_VERSION_INFO), RT_VERSION);
@@ -132,7 +131,5 @@ AppVersion Win32Platform::applicationVersion() {
 }
 
 void flushSettingsCache() { WriteProfileStringA(nullptr, nullptr, nullptr); }
-
-std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<Win32Platform>(); }
 
 }  // namespace mojifix

@@ -1,6 +1,5 @@
-// The memory functions that the compiler and the string classes call, for the build for Windows
-// 95/98/Me, which links no C runtime. Plain loops, built without turning them back into calls to
-// themselves: the files this program edits are small.
+// The memory functions that the compiler and the string classes call, with no C runtime linked.
+// Plain loops, built without turning them back into calls to themselves: the files are small.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,7 +1,5 @@
-// The text edge of the builds for Windows 7 and later: UTF-16, which holds any text, and the
-// DPI-aware font.
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+// The UTF-16 text edge of the builds for Windows 7 and later, and their DPI-aware font.
+#include "platform/win32/edge.h"
 
 namespace mojifix::edge {
 

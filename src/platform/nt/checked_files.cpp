@@ -1,5 +1,5 @@
 // The checked-handle file services over the Win32 W functions.
-#include "platform/win32_checked_files.h"
+#include "platform/nt/checked_files.h"
 
 #include <winternl.h>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32_edge.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix {
 namespace {

@@ -1,15 +1,10 @@
-// The file services, the restart privilege and the DLL search of the builds for Windows 7 and
-// later, over the Win32 W functions.
-#include "platform/platform_win32.h"
+// The file services, restart privilege and DLL search of the builds for Windows 7 and later.
+#include "platform/nt/platform_nt.h"
 
 #include <utility>
 
 #include "platform/text_file.h"
-
-#include "platform/win32_busy_retry.h"
-#include "platform/win32_checked_files.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix {
 namespace {
@@ -47,22 +42,22 @@ HeldDirectory holdWhenFree(Platform& platform, const std::wstring& path) {
 
 }  // namespace
 
-void Win32Platform::holdDirectory(const std::string& path) {
+void NtPlatform::holdDirectory(const std::string& path) {
   directory_ = holdWhenFree(*this, systemPath(path));
   holding_ = true;
 }
 
-void Win32Platform::releaseDirectory() {
+void NtPlatform::releaseDirectory() {
   directory_ = HeldDirectory();
   holding_ = false;
 }
 
-const HeldDirectory& Win32Platform::directoryOf(const std::wstring& path) {
+const HeldDirectory& NtPlatform::directoryOf(const std::wstring& path) {
   if (!holding_) directory_ = holdWhenFree(*this, path);
   return directory_;
 }
 
-std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
+std::unique_ptr<File> NtPlatform::openForReading(const std::string& path) {
   flushSettingsCache();
   const std::wstring source = systemPath(path);
   Handle file;
@@ -76,7 +71,7 @@ std::unique_ptr<File> Win32Platform::openForReading(const std::string& path) {
   return makeFile(std::move(file));
 }
 
-std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
+std::unique_ptr<File> NtPlatform::openForWriting(const std::string& path) {
   const std::wstring target = systemPath(path);
   Handle created;
   // Whatever stays under the name (a link the check refused, a directory, a file held open)
@@ -94,19 +89,19 @@ std::unique_ptr<File> Win32Platform::openForWriting(const std::string& path) {
   return makeFile(std::move(created));
 }
 
-bool Win32Platform::deleteFile(const std::string& path) {
+bool NtPlatform::deleteFile(const std::string& path) {
   const std::wstring target = systemPath(path);
   return retryWhileBusy(*this, [&] { return deleteInPlace(directoryOf(target), target); });
 }
 
-bool Win32Platform::renameFile(const std::string& from, const std::string& to) {
+bool NtPlatform::renameFile(const std::string& from, const std::string& to) {
   const std::wstring source = systemPath(from);
   const std::wstring target = systemPath(to);
   return retryWhileBusy(*this, [&] { return renameInPlace(directoryOf(source), source, target); });
 }
 
-bool Win32Platform::renameIfUnchanged(const std::string& from, const std::string& to,
-                                      std::uint64_t read) {
+bool NtPlatform::renameIfUnchanged(const std::string& from, const std::string& to,
+                                   std::uint64_t read) {
   const std::wstring source = systemPath(from);
   Handle file;
   // Shared with readers only, one handle reads the file for the check and then renames it.
@@ -150,5 +145,7 @@ bool restrictDllSearch() {
   // Takes at least the current directory out of the search.
   return SetDllDirectoryW(L"") != FALSE;
 }
+
+std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<NtPlatform>(); }
 
 }  // namespace mojifix

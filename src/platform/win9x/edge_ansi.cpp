@@ -1,12 +1,10 @@
-// The text edge of the build for Windows 95/98/Me: the ANSI code page (932 on a Japanese system)
-// and the A functions.
+// The ANSI text edge of the build for Windows 95/98/Me (code page 932 on a Japanese system).
 #include <climits>
 #include <cstddef>
 #include <cstring>
 
 #include "platform/exact_conversion.h"
-#include "platform/win32_edge.h"
-#include "platform/win32_text.h"
+#include "platform/win32/edge.h"
 
 // No conversion flags: Windows 95 rejects those that later systems added (WC_NO_BEST_FIT_CHARS
 // among them), so exactness comes from converting back and comparing.

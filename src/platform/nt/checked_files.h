@@ -1,47 +1,20 @@
-// Files opened, deleted and renamed only through a handle checked to be the file in place: the
-// one under the path's name in a directory held open for the purpose, whose identity (volume and
-// file index) the path's directory must still have. A link or junction in the directory part is
-// followed as far as it leads to that directory; a name that leads elsewhere is refused, and so is
-// a file with a second name except in the system's own Windows directory. A refusal fails with
-// ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns its error code
-// itself; nothing here retries. Paths are in the form the W functions take.
-#ifndef MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
-#define MOJIFIX_PLATFORM_WIN32_CHECKED_FILES_H
+// Files opened, deleted and renamed only through a handle checked to be the file in place.
+// That is the one under the path's name in a directory held open for the purpose, whose identity
+// (volume and file index) the path's directory must still have. A link or junction in the
+// directory part is followed as far as it leads to that directory; a name that leads elsewhere is
+// refused, and so is a file with a second name except in the system's own Windows directory. A
+// refusal fails with ERROR_CANT_RESOLVE_FILENAME, which is not transient. Every service returns
+// its error code itself; nothing here retries. Paths are in the form the W functions take.
+#ifndef MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
+#define MOJIFIX_PLATFORM_NT_CHECKED_FILES_H
 
 #include <windows.h>
 
 #include <string>
 
+#include "platform/win32/handle.h"
+
 namespace mojifix {
-
-// Owns a handle from CreateFileW.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle& operator=(Handle&& other) noexcept {
-    if (this != &other) {
-      if (valid()) CloseHandle(handle_);
-      handle_ = other.release();
-    }
-    return *this;
-  }
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  HANDLE release() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
 
 // Where an open file or directory is: its volume, its index there, and its path on that volume
 // with every link on the way resolved.

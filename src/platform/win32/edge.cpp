@@ -1,9 +1,8 @@
-// The text edge over the generic Win32 names, which the build's UNICODE setting maps to the W or
-// the A functions. The conversions and the font are each build's own.
+// The text edge over the generic Win32 names, which UNICODE maps to the W or the A functions.
 #include <cstddef>
 #include <string>
 
-#include "platform/win32_edge.h"
+#include "platform/win32/edge.h"
 
 namespace mojifix::edge {
 
@@ -18,12 +17,6 @@ namespace {
 Text shown(std::string_view text) { return toSystem(text, false).value_or(Text()); }
 
 }  // namespace
-
-ATOM registerWindowClass(WNDCLASSEX& windowClass, const char* name) {
-  const Text className = shown(name);
-  windowClass.lpszClassName = className.c_str();
-  return RegisterClassEx(&windowClass);
-}
 
 HWND createWindow(DWORD exStyle, const char* windowClass, const std::string& text, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
