@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the portable logic natively under the sanitizers, the fuzz targets
-# for a bounded time, two clean builds of the release that must match byte for byte, then the
-# 64-bit, 32-bit and Windows 95/98/Me builds with their release packages and their tests under
-# Wine, each suite on a virtual display of its own with one Wine session.
+# Builds and runs every test: the 64-bit, 32-bit and Windows 95/98/Me builds with their release
+# packages and their tests under Wine, each suite on a virtual display of its own with one Wine
+# session; the portable logic natively under the sanitizers; the fuzz targets for a bounded time;
+# and a clean clone's build of the release, which must match these builds byte for byte.
 #
 # The Wine suites mostly wait on the program, so each runs in the background as soon as its build
 # is made, while the rest goes on; their output follows, whole, once they end.
 #
 # On a host that runs no 32-bit Linux program, the two 32-bit builds are still made, packaged and
-# their imports and header checked, but their Wine suites are skipped, and the output says so at
-# that step and in its last lines; the Windows 95/98/Me build is then also made for x86-64, for
-# its tests alone, so that its ANSI road is still tested end to end under 64-bit Wine.
-# MOJIFIX_REQUIRE_X86_SUITE=1 makes the skip a failure instead, for a release, which must be
-# tested both ways.
+# their imports, header and instructions checked, but their test programs are neither built nor
+# run, and the output says so at that step and in its last lines; the Windows 95/98/Me build is
+# then also made for x86-64, for its tests alone, so that its ANSI road is still tested end to end
+# under 64-bit Wine. MOJIFIX_REQUIRE_X86_SUITE=1 makes the skip a failure instead, for a release,
+# which must be tested both ways.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 # shellcheck source=wine-env.sh source-path=SCRIPTDIR
@@ -24,17 +24,17 @@ skipped=""
 if why=$(wine32_unavailable); then
   skipped="SKIPPED: the x86 (32-bit) suites under Wine, windows32 and windows9x.
   Why: $why.
-  Both 32-bit MOJIFIX.exe were built and packaged and their imports and header checked, but they
-  went untested under Wine on this host; the Windows 95/98/Me build was tested as its x86-64 copy
-  (windows9x-x64-test) instead. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
+  Both 32-bit MOJIFIX.exe were built and packaged and their imports, header and instructions
+  checked, but they went untested under Wine on this host; the Windows 95/98/Me build was tested
+  as its x86-64 copy (windows9x-x64-test) instead. MOJIFIX_REQUIRE_X86_SUITE=1 makes this a failure."
   if [ "${MOJIFIX_REQUIRE_X86_SUITE:-0}" = 1 ]; then
     echo "MOJIFIX_REQUIRE_X86_SUITE=1, but the x86 suite cannot run under Wine here: $why." >&2
     exit 1
   fi
 fi
 
-cmake --workflow --preset native
-
+# Packages of an earlier version would stay beside these and in their SHA256SUMS.
+rm -rf build/packages
 logs=build/logs
 mkdir -p "$logs"
 suites=()
@@ -66,21 +66,23 @@ if [ -z "$skipped" ]; then
   start_windows_suite windows9x
 else
   echo "$skipped"
+  start_windows_suite windows9x-x64-test
   for preset in windows32 windows9x; do
     cmake --preset "$preset" -DMOJIFIX_TESTS_CANNOT_RUN="$why"
     cmake --build --preset "$preset"
     cpack --preset "$preset"
     ctest --preset "$preset"
   done
-  start_windows_suite windows9x-x64-test
 fi
+
+cmake --workflow --preset native
 
 # The scan and both rewrites over arbitrary bytes, for a bounded time.
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
 
-scripts/reproduce.sh
+scripts/reproduce.sh --against-checkout
 
 status=0
 for suite in "${suites[@]}"; do
