@@ -38,9 +38,11 @@ rm -rf build/packages
 logs=build/logs
 mkdir -p "$logs"
 suites=()
-# Each suite runs in a session of its own, so that a failure elsewhere ends it whole.
+# Each suite, and the fuzzing, runs in a session of its own, so that a failure elsewhere ends it
+# whole.
 # shellcheck disable=SC2317  # run by the EXIT trap
 end_suites() {
+  [ -z "${fuzzing:-}" ] || kill -- "-$fuzzing" 2>/dev/null || true
   for suite in "${suites[@]}"; do
     kill -- "-${suite##*:}" 2>/dev/null || true
     WINEPREFIX="$PWD/build/${suite%%:*}/wineprefix" "$wineserver" -k 2>/dev/null || true
@@ -77,14 +79,20 @@ fi
 
 cmake --workflow --preset native
 
-# The scan and both rewrites over arbitrary bytes, for a bounded time.
+# The scan and both rewrites over arbitrary bytes, for a bounded time, on one CPU: the clean
+# clone of the release builds meanwhile.
 cmake --preset fuzz
 cmake --build --preset fuzz
-ctest --preset fuzz
+setsid ctest --preset fuzz >"$logs/fuzz.log" 2>&1 &
+fuzzing=$!
 
 scripts/reproduce.sh --against-checkout
 
 status=0
+echo
+echo "== Fuzzing:"
+wait "$fuzzing" || status=1
+cat "$logs/fuzz.log"
 for suite in "${suites[@]}"; do
   echo
   echo "== The ${suite%%:*} suite under Wine:"
