@@ -18,7 +18,7 @@ constexpr wchar_t kMainClass[] = L"MojifixForm1";
 constexpr wchar_t kBoxClass[] = L"#32770";
 constexpr int kPromptId = 0xFFFF;
 // "Restart": a box that mentions it is never answered Yes (see App::answer).
-constexpr char kRestart[] = "再起動";
+constexpr char kRestartWord[] = "再起動";
 
 bool startsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
   if (text.size() < prefix.size()) return false;
@@ -354,7 +354,7 @@ void App::answer(const Box& box, int buttonId, const std::function<void()>& behi
   // Answering Yes would call the real ExitWindowsEx, which ends every program of the prefix; the
   // model of Windows 95 has its own, which ends nothing.
 #ifndef MOJIFIX_WIN95_MODEL
-  if (box.prompt.find(kRestart) != std::string::npos && buttonId != IDNO) {
+  if (box.prompt.find(kRestartWord) != std::string::npos && buttonId != IDNO) {
     throw DriverError("refusing to answer the restart question with anything but No");
   }
 #endif
