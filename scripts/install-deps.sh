@@ -21,6 +21,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# Where the kernel runs no 32-bit program, Wine's 32-bit loader runs under qemu-user.
+"$(dirname "${BASH_SOURCE[0]}")/wine32-qemu.sh"
+
 # Wine takes its ANSI code page (932, Shift-JIS) from the Japanese locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
