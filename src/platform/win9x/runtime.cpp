@@ -1,7 +1,8 @@
 // What the build for Windows 95/98/Me needs of a C and C++ runtime, with the program's own flags.
 // The toolchain's prebuilt runtime uses instructions that the 486 and the Pentium lack, and DLLs
 // (msvcrt.dll, the CryptoAPI) that Windows 95 lacks. The program throws no exceptions and has no
-// static objects to construct. Built without the stack protector, whose guard the start-up sets.
+// static objects to construct (the build stops at one). Built without the stack protector, whose
+// guard the start-up sets.
 #include <windows.h>
 
 #include <cstddef>
