@@ -67,7 +67,13 @@ void WinMainCRTStartup() {
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
   const int show = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : SW_SHOWDEFAULT;
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, show)));
+  // What follows the program's name, which a quoted name may hold blanks in, and the blanks after
+  // it. Unsigned: code page 932's bytes above 0x7F are part of the name.
+  auto* tail = reinterpret_cast<unsigned char*>(GetCommandLineA());
+  for (bool quoted = false; *tail > ' ' || (*tail && quoted); ++tail) quoted ^= *tail == '"';
+  while (*tail && *tail <= ' ') ++tail;
+  ExitProcess(static_cast<UINT>(
+      WinMain(GetModuleHandleA(nullptr), nullptr, reinterpret_cast<LPSTR>(tail), show)));
 }
 
 }  // extern "C"
