@@ -101,7 +101,7 @@ struct FormState {
   // a second operation and a close must wait.
   bool busy = false;
   bool closeRequested = false;
-  // The session must not end: the operation could still leave win.ini missing.
+  // The session must not end: the files are changing, and win.ini could still go missing.
   bool endingRefused = false;
   // WM_CREATE succeeded; a window that failed to be made must not end the message loop that
   // the start-up failure box still needs.
@@ -207,30 +207,31 @@ void noteFocus(HWND form, FormState& state) {
 // Shown by Windows Vista and later to a user who logs off or shuts down during an operation.
 constexpr char kShutdownBlockReason[] = "win.iniファイルを書き換えています。";
 
-// Lets the session end again once the files are in place, before the restart question: on
-// Windows 95/98/Me the restart asks this window too, before ExitWindowsEx returns.
-void allowEnding(HWND form) {
+// Refuses the session's end while the files change (between the renames there is no win.ini);
+// lets it end before the restart question, which on Windows 95/98/Me asks this window too.
+void refuseEnding(HWND form, bool refused) {
   auto* state = reinterpret_cast<FormState*>(GetWindowLongPtr(form, GWLP_USERDATA));
-  if (!state || !state->endingRefused) return;
+  if (!state || state->endingRefused == refused) return;
+  state->endingRefused = refused;
+  if (refused) {
+    const auto blockCreate =
+        user32Function<ShutdownBlockReasonCreateFunction>("ShutdownBlockReasonCreate");
+    if (blockCreate) blockCreate(form, toUtf16(kShutdownBlockReason).c_str());
+    return;
+  }
   const auto blockDestroy =
       user32Function<ShutdownBlockReasonDestroyFunction>("ShutdownBlockReasonDestroy");
   if (blockDestroy) blockDestroy(form);
-  state->endingRefused = false;
 }
 
 // Runs an operation as one click. Its event processing may deliver a close meanwhile, which is
-// carried out only now that the operation is over; until its files are in place the session must
-// not end either, since between the two renames there is no win.ini at all.
+// carried out only now that the operation is over; a failure may also have left the refusal on.
 void runOperation(HWND form, FormState& state, void (*operation)(Platform&)) {
   // A box may disable the window, and so take the focus, before WM_ACTIVATE could note it.
   noteFocus(form, state);
   state.busy = true;
-  state.endingRefused = true;
-  const auto blockCreate =
-      user32Function<ShutdownBlockReasonCreateFunction>("ShutdownBlockReasonCreate");
-  if (blockCreate) blockCreate(form, toUtf16(kShutdownBlockReason).c_str());
   operation(state.platform);
-  allowEnding(form);
+  refuseEnding(form, false);
   state.busy = false;
   if (state.closeRequested) unload(form);
 }
@@ -325,7 +326,7 @@ LRESULT CALLBACK formProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
     const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
     auto* state = static_cast<FormState*>(create->lpCreateParams);
     state->platform.setOwner(form);
-    state->platform.onFilesInPlace = allowEnding;
+    state->platform.refuseEnding = refuseEnding;
     SetWindowLongPtr(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   }
   auto* state = reinterpret_cast<FormState*>(GetWindowLongPtr(form, GWLP_USERDATA));

@@ -61,6 +61,7 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     return false;
   }
   LineReader reader(std::move(settingsFile));
+  platform.filesChanging();
   auto temporaryFile = platform.openForWriting(paths.temporary);
   if (!temporaryFile) {
     reader.close();
@@ -98,7 +99,9 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
-  return swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
+  const bool replaced = swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
+  if (replaced) platform.filesInPlace();
+  return replaced;
 }
 
 SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied) {
@@ -131,7 +134,6 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
 }
 
 void offerRestart(Platform& platform) {
-  platform.filesInPlace();
   if (platform.showMessage(messages::restartQuestion()) != MessageResult::Yes) return;
   if (!platform.requestRestart()) platform.showMessage(messages::restartFailed());
 }

@@ -53,11 +53,12 @@ bool insertSubstitution(std::string_view line, LineWriter& out, bool& changed);
 // Remove: every line but the exact substitution line, wherever it stands.
 bool dropSubstitution(std::string_view line, LineWriter& out, bool& changed);
 
-// Copies the settings file through `rule` into the temporary file and swaps it in. True only when
-// the new file is in place; on any failure the user has been told and the settings file is as it
-// was (or, in the one case the message names, waits under the backup path). When the file has
-// changed since the scan so that `rule` changes no line, nothing is swapped and the user is told
-// what a scan would find now.
+// Copies the settings file through `rule` into the temporary file and swaps it in, telling the
+// platform when the files start changing and when they are in place. True only when the new file
+// is in place; on any failure the user has been told and the settings file is as it was (or, in
+// the one case the message names, waits under the backup path). When the file has changed since
+// the scan so that `rule` changes no line, nothing is swapped and the user is told what a scan
+// would find now.
 bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRule rule);
 
 enum class SwapOutcome {

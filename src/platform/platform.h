@@ -114,8 +114,9 @@ class Platform {
   virtual void processEvents() = 0;
   virtual void pause(unsigned milliseconds) = 0;
 
-  // Told when the operation's new files are in place and nothing left of it can lose them: the
-  // session may end from here on, before the restart question.
+  // Told before the operation first writes a file, and when its new files are in place and
+  // nothing left of it can lose them: only in between must the session not end.
+  virtual void filesChanging() {}
   virtual void filesInPlace() {}
 
   // Asks the system to restart; false when the request was refused.

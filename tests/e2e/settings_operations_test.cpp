@@ -143,10 +143,15 @@ TEST_P(Completes, RewritesTheFileKeepsTheOldOneAndOffersARestart) {
   App app(windows.path());
   app.click(c.button);
   WinIniWatcher watcher(windows.file("win.ini"));
+  // Nothing is written while the question is up, nor once the files are in place.
+  app.waitForBox();
+  EXPECT_TRUE(app.queryEndSession()) << "a logoff was refused before anything was written";
   expectBox(app, confirmation(c.button), IDYES);
   // Between the swap's two renames there is no win.ini at all, so no logoff may come then.
   ASSERT_TRUE(pollUntil(5s, [&] { return windows.exists("winini.tmp"); }));
   EXPECT_FALSE(app.queryEndSession()) << "a logoff was let through during the operation";
+  app.waitForBox();
+  EXPECT_TRUE(app.queryEndSession()) << "a logoff was refused with the files in place";
   expectBox(app, c.done, IDOK);
   // The renames follow each other directly: for a moment, not for a pause, win.ini is missing.
   EXPECT_LT(watcher.stop(), 100u) << "milliseconds without win.ini";

@@ -1,5 +1,8 @@
 // The ANSI conversions of the build for Windows 95/98/Me, through the system's own converters in
-// code page 932 (the suites run in the Japanese locale): exact where a name must stay itself.
+// code page 932 (the suites run in the Japanese locale): exact where a name must stay itself. And
+// the ANSI command line that its own start-up gives WinMain.
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -43,6 +46,27 @@ TEST(Win9xText, BytesThatUnicodeGivesBackOtherwiseAreRefused) {
   EXPECT_EQ(edge::fromAnsi("\x87\x54", true), "Ⅰ");
   EXPECT_EQ(edge::fromAnsi("\xfa\x4a", true), std::nullopt);
   EXPECT_EQ(edge::fromAnsi("\x82", true), std::nullopt);  // a lead byte alone
+}
+
+// After the program's name, quoted or not (日本 is bytes above 0x7F), and the blanks that follow.
+TEST(Win9xText, WinMainGetsTheCommandLineAfterTheProgramName) {
+  std::wstring probe(MAX_PATH, L'\0');
+  probe.resize(GetModuleFileNameW(nullptr, probe.data(), MAX_PATH));
+  probe.replace(probe.rfind(L'\\') + 1, std::wstring::npos, L"mojifix_command_line_probe.exe");
+  for (std::wstring line :
+       {L"\"C:\\a b\\x.exe\" \t one \"t w o\"", L"C:\\日本\\x.exe \t one \"t w o\""}) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(probe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(code, 0u) << toUtf8(line);  // 2: none at all
+  }
 }
 
 }  // namespace

@@ -29,10 +29,13 @@ class Win32PlatformBase : public Platform {
   // Re-posts WM_QUIT when it meets one, so the caller's message loop still ends.
   void processEvents() override;
   void pause(unsigned milliseconds) override;
-  void filesInPlace() override {
-    if (onFilesInPlace) onFilesInPlace(owner_);
+  void filesChanging() override {
+    if (refuseEnding) refuseEnding(owner_, true);
   }
-  void (*onFilesInPlace)(HWND owner) = nullptr;
+  void filesInPlace() override {
+    if (refuseEnding) refuseEnding(owner_, false);
+  }
+  void (*refuseEnding)(HWND owner, bool refused) = nullptr;
   bool requestRestart() override;
   // From the executable's own version resource; {0, 0, 0} when it carries none.
   AppVersion applicationVersion() override;

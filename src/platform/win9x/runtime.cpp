@@ -1,7 +1,8 @@
 // What the build for Windows 95/98/Me needs of a C and C++ runtime, with the program's own flags.
 // The toolchain's prebuilt runtime uses instructions that the 486 and the Pentium lack, and DLLs
 // (msvcrt.dll, the CryptoAPI) that Windows 95 lacks. The program throws no exceptions and has no
-// static objects to construct. Built without the stack protector, whose guard the start-up sets.
+// static objects to construct (the build stops at one). Built without the stack protector, whose
+// guard the start-up sets.
 #include <windows.h>
 
 #include <cstddef>
@@ -66,7 +67,13 @@ void WinMainCRTStartup() {
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
   const int show = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : SW_SHOWDEFAULT;
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, show)));
+  // What follows the program's name, which a quoted name may hold blanks in, and the blanks after
+  // it. Unsigned: code page 932's bytes above 0x7F are part of the name.
+  auto* tail = reinterpret_cast<unsigned char*>(GetCommandLineA());
+  for (bool quoted = false; *tail > ' ' || (*tail && quoted); ++tail) quoted ^= *tail == '"';
+  while (*tail && *tail <= ' ') ++tail;
+  ExitProcess(static_cast<UINT>(
+      WinMain(GetModuleHandleA(nullptr), nullptr, reinterpret_cast<LPSTR>(tail), show)));
 }
 
 }  // extern "C"
