@@ -35,6 +35,11 @@ void deleteAnOpenFile() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "DeleteFileA") == 0) deleteAnOpenFile();
+  const char* call = argc > 1 ? argv[1] : "";
+  if (std::strcmp(call, "DeleteFileA") == 0) deleteAnOpenFile();
+  if (std::strcmp(call, "MoveFileExA") == 0) {
+    const BOOL moved = MoveFileExA("missing.tmp", "moved.tmp", 0);
+    std::printf("MoveFileExA: %d, error %lu\n", moved, GetLastError());
+  }
   return 0;
 }
