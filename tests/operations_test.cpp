@@ -75,7 +75,9 @@ TEST_F(OperationsTest, TheSwapRenamesBackToBackBetweenItsPauses) {
                 "delete " + path("win.ini.old"), "events", "pause 500",
                 // Moved only if nobody changed it, and never missing for a moment.
                 "rename " + path("win.ini") + " > " + path("win.ini.old"),
-                "rename " + path("winini.tmp") + " > " + path("win.ini"), "events", "pause 500"}));
+                "rename " + path("winini.tmp") + " > " + path("win.ini"), "events", "pause 500",
+                // Read back: success only for the file written.
+                "open-read " + path("win.ini"), "read", "read", "close"}));
 }
 
 TEST_F(OperationsTest, RemoveDropsEveryExactCopyOfTheLine) {

@@ -98,10 +98,12 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
-  return swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
+  return swapSettingsFile(platform, paths, reader.digest(), writer.digest()) ==
+         SwapOutcome::Replaced;
 }
 
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied) {
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied,
+                             std::uint64_t written) {
   // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
   // rename fail instead, since a rename never replaces its target.
   platform.deleteFile(paths.backup);
@@ -127,6 +129,12 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
   }
   platform.processEvents();
   platform.pause(kSwapPauseMilliseconds);
+  // Success only for the file written here: after a setting written during the swap, 95/98/Me's
+  // last flush writes the old win.ini, cached before the first rename, over the new one.
+  if (!fileReadsAs(platform, paths.settings, written)) {
+    platform.showMessage(messages::originalLeftInBackup(paths.backup));
+    return SwapOutcome::OriginalLeftInBackup;
+  }
   return SwapOutcome::Replaced;
 }
 

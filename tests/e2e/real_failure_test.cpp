@@ -126,5 +126,25 @@ TEST(ChangedDuringTheSwap, WinIniIsNotReplaced) {
   closeApp(app);
 }
 
+#ifdef MOJIFIX_WIN95_MODEL
+// Another program writes a setting just before the swap's first rename: into the system's cached
+// copy of the old win.ini, which the flush after the second rename writes over the new file.
+TEST(ChangedDuringTheSwap, ByASettingWrittenIntoTheCachedWinIni) {
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  SetEnvironmentVariableW(L"MOJIFIX_WIN95_OTHER_PROGRAM", L"MoveFileA,1,windows,added,1");
+  App app(windows.path());
+  SetEnvironmentVariableW(L"MOJIFIX_WIN95_OTHER_PROGRAM", nullptr);
+  const std::string backup = windows.path() + "\\win.ini.old";
+  agree(
+      app, windows,
+      {"win.iniファイルを置き換えられませんでした。元のファイルは " + backup + " に残っています。",
+       16, "エラー発生"});
+  expectSnapshot(windows.snapshot(),
+                 {{"win.ini", kBefore + "[windows]\r\nadded=1\r\n"}, {"win.ini.old", kBefore}});
+  closeApp(app);
+}
+#endif
+
 }  // namespace
 }  // namespace mojifix::e2e
