@@ -61,7 +61,11 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     return false;
   }
   LineReader reader(std::move(settingsFile));
-  auto temporaryFile = platform.openForWriting(paths.temporary);
+  // One operation at a time across instances: another could delete this one's temporary file
+  // while it is written (95/98/Me delete an open file) and have its own moved into place.
+  const std::unique_ptr<Platform, void (*)(Platform*)> claim(
+      platform.claimOperation() ? &platform : nullptr, [](Platform* p) { p->releaseOperation(); });
+  auto temporaryFile = claim ? platform.openForWriting(paths.temporary) : nullptr;
   if (!temporaryFile) {
     reader.close();
     platform.showMessage(messages::openFailure(paths.temporary));
