@@ -104,15 +104,20 @@ std::string checkInvariants(const Operation& operation, const Sample& sample,
   const auto& p = run.platform;
   const bool errorShown = sawError(p);
   const bool successShown = saw(p, operation.completed) || saw(p, messages::restartQuestion());
+  const bool backupNamed =
+      saw(p, messages::originalLeftInBackup(p.environment.at("WINDIR") + "\\win.ini.old"));
   bool leftInBackup = false;
   if (run.settings == sample.contents) {
     if (!errorShown) return "win.ini unchanged but no error shown";
     if (successShown) return "win.ini unchanged but success claimed";
   } else if (run.settings == updated) {
     if (run.backup != sample.contents) return "new win.ini without the old one as backup";
-    if (errorShown || !saw(p, operation.completed)) return "new win.ini but failure reported";
-  } else if (!run.settings && run.backup == sample.contents && triedPuttingBack(p) &&
-             saw(p, messages::originalLeftInBackup(p.environment.at("WINDIR") + "\\win.ini.old"))) {
+    // A failed read-back is no proof of the new file: no success, and the backup named.
+    const bool unconfirmed = backupNamed && !successShown;
+    if (!unconfirmed && (errorShown || !saw(p, operation.completed))) {
+      return "new win.ini but failure reported";
+    }
+  } else if (!run.settings && run.backup == sample.contents && triedPuttingBack(p) && backupNamed) {
     leftInBackup = true;
   } else {
     return "win.ini is neither the old nor the new file";

@@ -2,6 +2,7 @@
 // order, and what the Windows directory holds afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ constexpr MessageResult kNo = MessageResult::No;
 const std::string kJapanese = "\x93\xfa\x96\x7b\x8c\xea";
 const std::string kOriginal = "[windows]\r\nload=\r\n; " + kJapanese + "\x81\r\n" +
                               "[FontSubstitutes]\r\nArial=Helvetica\r\n[fonts]\r\nx=" + kJapanese;
+const std::string kAgreed = "[windows]\r\nload=\r\n; " + kJapanese + "\x81\r\n" +
+                            "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\n" +
+                            "Arial=Helvetica\r\n[fonts]\r\nx=" + kJapanese + "\r\n";
 
 class OperationsTest : public ::testing::Test {
  protected:
@@ -51,9 +55,7 @@ TEST_F(OperationsTest, AgreeInsertsTheLineKeepsABackupAndOffersARestart) {
 
   EXPECT_EQ(platform.messages, (std::vector<Message>{messages::confirmApply(), messages::applied(),
                                                      messages::restartQuestion()}));
-  EXPECT_EQ(dir.read("win.ini"), "[windows]\r\nload=\r\n; " + kJapanese + "\x81\r\n" +
-                                     "[FontSubstitutes]\r\nMS Sans Serif=System,128,3\r\n" +
-                                     "Arial=Helvetica\r\n[fonts]\r\nx=" + kJapanese + "\r\n");
+  EXPECT_EQ(dir.read("win.ini"), kAgreed);
   EXPECT_EQ(dir.read("win.ini.old"), kOriginal);
   EXPECT_FALSE(dir.exists("winini.tmp"));
   EXPECT_EQ(platform.restartRequests, 0);
@@ -75,7 +77,42 @@ TEST_F(OperationsTest, TheSwapRenamesBackToBackBetweenItsPauses) {
                 "delete " + path("win.ini.old"), "events", "pause 500",
                 // Moved only if nobody changed it, and never missing for a moment.
                 "rename " + path("win.ini") + " > " + path("win.ini.old"),
-                "rename " + path("winini.tmp") + " > " + path("win.ini"), "events", "pause 500"}));
+                "rename " + path("winini.tmp") + " > " + path("win.ini"), "events", "pause 500",
+                // Read back: success only for the file written.
+                "open-read " + path("win.ini"), "read", "read", "close"}));
+}
+
+// A second instance starts while the first writes its temporary file, on systems that delete an
+// open file (95/98/Me), and dies once it has made its own: the first would move that empty file
+// into place and claim success.
+TEST_F(OperationsTest, ASecondInstanceLeavesTheFirstsTemporaryFileAlone) {
+  dir.write("win.ini", kOriginal);
+  ScriptedPlatform second;
+  second.environment["WINDIR"] = dir.path();
+  second.answers = {kYes};
+  second.failIf = [](const std::string& call) -> bool {
+    if (call == "write") throw testing::PowerCut{};
+    return false;
+  };
+  platform.deletesOpenFiles = second.deletesOpenFiles = true;
+  platform.answers = {kYes, kNo};
+  platform.failIf = [&](const std::string& call) {
+    if (call == "write" && second.log.empty()) {
+      try {
+        applySubstitution(second);
+      } catch (const testing::PowerCut&) {
+      }
+    }
+    return false;
+  };
+  applySubstitution(platform);
+
+  EXPECT_EQ(second.messages.back(), messages::openFailure(path("winini.tmp")));
+  EXPECT_EQ(std::find(second.log.begin(), second.log.end(), "open-write " + path("winini.tmp")),
+            second.log.end());
+  EXPECT_EQ(platform.messages.back(), messages::restartQuestion());
+  EXPECT_EQ(dir.read("win.ini"), kAgreed);
+  EXPECT_EQ(dir.read("win.ini.old"), kOriginal);
 }
 
 TEST_F(OperationsTest, RemoveDropsEveryExactCopyOfTheLine) {
@@ -236,6 +273,8 @@ TEST_F(OperationsTest, FailedStepsLeaveWinIniAsItWasAndSayWhy) {
   const std::string temporary = path("winini.tmp");
   int reads = 0;
   const Case cases[] = {
+      {"another instance operates", [](const std::string& call) { return call == "claim"; },
+       messages::openFailure(temporary)},
       {"temporary file cannot be created",
        [&](const std::string& call) { return call == "open-write " + temporary; },
        messages::openFailure(temporary)},

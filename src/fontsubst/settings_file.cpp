@@ -61,8 +61,12 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     return false;
   }
   LineReader reader(std::move(settingsFile));
-  platform.filesChanging();
-  auto temporaryFile = platform.openForWriting(paths.temporary);
+  // One operation at a time across instances: another could delete this one's temporary file
+  // while it is written (95/98/Me delete an open file) and have its own moved into place.
+  const std::unique_ptr<Platform, void (*)(Platform*)> claim(
+      platform.claimOperation() ? &platform : nullptr, [](Platform* p) { p->releaseOperation(); });
+  if (claim) platform.filesChanging();
+  auto temporaryFile = claim ? platform.openForWriting(paths.temporary) : nullptr;
   if (!temporaryFile) {
     reader.close();
     platform.showMessage(messages::openFailure(paths.temporary));
@@ -99,12 +103,14 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
     platform.showMessage(sectionSeen ? messages::notApplied() : messages::sectionMissing());
     return false;
   }
-  const bool replaced = swapSettingsFile(platform, paths, reader.digest()) == SwapOutcome::Replaced;
+  const bool replaced =
+      swapSettingsFile(platform, paths, reader.digest(), writer.digest()) == SwapOutcome::Replaced;
   if (replaced) platform.filesInPlace();
   return replaced;
 }
 
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied) {
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied,
+                             std::uint64_t written) {
   // Fails quietly when there is no earlier backup; one that cannot be removed makes the first
   // rename fail instead, since a rename never replaces its target.
   platform.deleteFile(paths.backup);
@@ -130,6 +136,12 @@ SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std
   }
   platform.processEvents();
   platform.pause(kSwapPauseMilliseconds);
+  // Success only for the file written here: after a setting written during the swap, 95/98/Me's
+  // last flush writes the old win.ini, cached before the first rename, over the new one.
+  if (!fileReadsAs(platform, paths.settings, written)) {
+    platform.showMessage(messages::originalLeftInBackup(paths.backup));
+    return SwapOutcome::OriginalLeftInBackup;
+  }
   return SwapOutcome::Replaced;
 }
 

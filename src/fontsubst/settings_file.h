@@ -64,15 +64,16 @@ bool rewriteSettingsFile(Platform& platform, const SettingsPaths& paths, LineRul
 enum class SwapOutcome {
   Replaced,              // the new file is in place, the previous one is the backup
   NotReplaced,           // the settings file is unchanged and the temporary file is gone
-  OriginalLeftInBackup,  // the original could not be put back; it waits under the backup path
+  OriginalLeftInBackup,  // no new settings file in place; the original waits under the backup path
 };
 
 // Moves the previous settings file to the backup and the temporary file into its place, one
 // rename straight after the other, pausing before and after them so the file system settles, and
-// undoes what it can when a rename fails. The
-// settings file is moved only while it still holds what the copy read (`copied`): a change that
-// another program made since would otherwise survive only in the backup.
-SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied);
+// undoes what it can when a rename fails. The settings file is moved only while it still holds what
+// the copy read (`copied`): a change that another program made since would otherwise survive only
+// in the backup. The new one counts as in place only when it reads back as written (`written`).
+SwapOutcome swapSettingsFile(Platform& platform, const SettingsPaths& paths, std::uint64_t copied,
+                             std::uint64_t written);
 
 // Asks whether to restart the system now, and requests it on Yes.
 void offerRestart(Platform& platform);

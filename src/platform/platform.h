@@ -92,6 +92,11 @@ class Platform {
   virtual void holdDirectory(const std::string& path) { static_cast<void>(path); }
   virtual void releaseDirectory() {}
 
+  // Keeps other instances of the program from operating until releaseOperation(), so that none
+  // touches the temporary file of another; false when another holds it. Here it always succeeds.
+  virtual bool claimOperation() { return true; }
+  virtual void releaseOperation() {}
+
   // Opens an existing file for reading, sharing it with readers only, so that no other program
   // writes it meanwhile; nullptr when it cannot be opened or is not in place.
   virtual std::unique_ptr<File> openForReading(const std::string& path) = 0;

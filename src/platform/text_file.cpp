@@ -22,7 +22,7 @@ bool LineReader::fill() {
   if (endOfFile_ || failed_) return false;
   switch (file_->read(buffer_.data(), buffer_.size(), size_)) {
     case ReadStatus::Ok:
-      addToDigest(buffer_.data(), size_);
+      digest_.add(buffer_.data(), size_);
       if (size_ > 0) return true;
       endOfFile_ = true;
       return false;
@@ -36,12 +36,12 @@ bool LineReader::fill() {
   return false;
 }
 
-void LineReader::addToDigest(const char* data, std::size_t size) {
+void Digest::add(const char* data, std::size_t size) {
   const auto mix = [](std::uint64_t& lane, char byte) {
     lane = (lane ^ static_cast<unsigned char>(byte)) * kFnvPrime;
   };
   std::size_t i = 0;
-  for (; i < size && (bytesRead_ + i) % 4 != 0; ++i) mix(lanes_[(bytesRead_ + i) % 4], data[i]);
+  for (; i < size && (size_ + i) % 4 != 0; ++i) mix(lanes_[(size_ + i) % 4], data[i]);
   // Whole groups of four, with the lanes in registers: each lane's chain waits only for itself.
   std::uint64_t lane0 = lanes_[0], lane1 = lanes_[1], lane2 = lanes_[2], lane3 = lanes_[3];
   for (; i + 4 <= size; i += 4) {
@@ -51,12 +51,12 @@ void LineReader::addToDigest(const char* data, std::size_t size) {
     mix(lane3, data[i + 3]);
   }
   lanes_[0] = lane0, lanes_[1] = lane1, lanes_[2] = lane2, lanes_[3] = lane3;
-  for (; i < size; ++i) mix(lanes_[(bytesRead_ + i) % 4], data[i]);
-  bytesRead_ += size;
+  for (; i < size; ++i) mix(lanes_[(size_ + i) % 4], data[i]);
+  size_ += size;
 }
 
-std::uint64_t LineReader::digest() const {
-  std::uint64_t digest = bytesRead_;
+std::uint64_t Digest::value() const {
+  std::uint64_t digest = size_;
   for (const std::uint64_t lane : lanes_) digest = (digest ^ lane) * kFnvPrime;
   return digest;
 }
@@ -121,6 +121,7 @@ bool LineReader::close() {
 LineWriter::LineWriter(std::unique_ptr<File> file) : file_(std::move(file)), buffer_(kBufferSize) {}
 
 bool LineWriter::drain() {
+  digest_.add(buffer_.data(), used_);
   if (!failed_ && used_ > 0 && !file_->write(buffer_.data(), used_)) failed_ = true;
   used_ = 0;
   return !failed_;
@@ -137,6 +138,7 @@ bool LineWriter::writeLine(std::string_view line) {
   if (used_ + line.size() + sizeof(kCrLf) > buffer_.size() && !drain()) return false;
   if (line.size() + sizeof(kCrLf) > buffer_.size()) {
     // A long line goes straight through rather than growing the buffer.
+    digest_.add(line.data(), line.size());
     if (!file_->write(line.data(), line.size())) failed_ = true;
   } else {
     append(line.data(), line.size());
@@ -152,6 +154,13 @@ bool LineWriter::commit() {
   ok = file_->close() && ok;
   file_.reset();
   return ok;
+}
+
+bool fileReadsAs(Platform& platform, const std::string& path, std::uint64_t expected) {
+  auto file = platform.openForReading(path);
+  if (!file) return false;
+  LineReader reader(std::move(file));
+  return reader.readsAs(expected) && reader.close();
 }
 
 void LineWriter::abandon() {

@@ -18,6 +18,20 @@
 
 namespace mojifix {
 
+// A 64-bit hash of a run of bytes, FNV-1a over each of four interleaved byte lanes (so that the
+// four run side by side): enough to tell whether an ordinary program has changed a file between
+// two readings.
+class Digest {
+ public:
+  void add(const char* data, std::size_t size);
+  std::uint64_t value() const;
+
+ private:
+  std::uint64_t lanes_[4] = {0xcbf29ce484222325, 0xcbf29ce484222325, 0xcbf29ce484222325,
+                             0xcbf29ce484222325};
+  std::uint64_t size_ = 0;
+};
+
 class LineReader {
  public:
   explicit LineReader(std::unique_ptr<File> file);
@@ -26,16 +40,13 @@ class LineReader {
   // and stays valid until the next call.
   ReadStatus readLine(std::string_view& line);
   bool close();
-  // A 64-bit hash of every byte read so far, FNV-1a over each of four interleaved byte lanes (so
-  // that the four run side by side): enough to tell whether an ordinary program has changed the
-  // file between two readings.
-  std::uint64_t digest() const;
+  // The digest of every byte read so far.
+  std::uint64_t digest() const { return digest_.value(); }
   // Reads the rest of the file; whether all of it, from the start, has the digest `expected`.
   bool readsAs(std::uint64_t expected);
 
  private:
   bool fill();
-  void addToDigest(const char* data, std::size_t size);
 
   std::unique_ptr<File> file_;
   std::vector<char> buffer_;
@@ -45,9 +56,7 @@ class LineReader {
   bool endOfFile_ = false;
   bool failed_ = false;
   bool pendingLf_ = false;
-  std::uint64_t lanes_[4] = {0xcbf29ce484222325, 0xcbf29ce484222325, 0xcbf29ce484222325,
-                             0xcbf29ce484222325};
-  std::uint64_t bytesRead_ = 0;
+  Digest digest_;
 };
 
 class LineWriter {
@@ -60,6 +69,8 @@ class LineWriter {
   bool commit();
   // Closes the file without checking anything; used on the way out of a failure.
   void abandon();
+  // The digest of every byte handed to the file so far.
+  std::uint64_t digest() const { return digest_.value(); }
 
  private:
   bool drain();
@@ -69,7 +80,12 @@ class LineWriter {
   std::vector<char> buffer_;
   std::size_t used_ = 0;
   bool failed_ = false;
+  Digest digest_;
 };
+
+// Whether the file at `path` opens and reads, from its start to its end, as the bytes whose digest
+// is `expected`.
+bool fileReadsAs(Platform& platform, const std::string& path, std::uint64_t expected);
 
 }  // namespace mojifix
 

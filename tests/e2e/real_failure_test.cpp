@@ -126,5 +126,47 @@ TEST(ChangedDuringTheSwap, WinIniIsNotReplaced) {
   closeApp(app);
 }
 
+// While one instance operates (here it shows why the older backup held it up), a second one leaves
+// the first's temporary file alone: the file could not be opened, for it is not the second's.
+TEST(SecondInstance, CannotOpenTheTemporaryFileWhileTheFirstOperates) {
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  windows.write("win.ini.old", kOlderBackup);
+  const Snapshot before = windows.snapshot();
+  HeldFile hold(windows.file("win.ini.old"));
+  App first(windows.path());
+  first.click(kAgree);
+  expectBox(first, kConfirmApply, IDYES, windows.path());
+  const Box firstFailure = first.waitForBox();
+  App second(windows.path());
+  agree(second, windows, kTemporaryOpenFailure);
+  first.answer(firstFailure, IDOK);
+  expectIdle(first);
+  hold.release();
+  expectSnapshot(windows.snapshot(), before);
+  closeApp(second);
+  closeApp(first);
+}
+
+#ifdef MOJIFIX_WIN95_MODEL
+// Another program writes a setting just before the swap's first rename: into the system's cached
+// copy of the old win.ini, which the flush after the second rename writes over the new file.
+TEST(ChangedDuringTheSwap, ByASettingWrittenIntoTheCachedWinIni) {
+  WindowsDirectory windows;
+  windows.write("win.ini", kBefore);
+  SetEnvironmentVariableW(L"MOJIFIX_WIN95_OTHER_PROGRAM", L"MoveFileA,1,windows,added,1");
+  App app(windows.path());
+  SetEnvironmentVariableW(L"MOJIFIX_WIN95_OTHER_PROGRAM", nullptr);
+  const std::string backup = windows.path() + "\\win.ini.old";
+  agree(
+      app, windows,
+      {"win.iniファイルを置き換えられませんでした。元のファイルは " + backup + " に残っています。",
+       16, "エラー発生"});
+  expectSnapshot(windows.snapshot(),
+                 {{"win.ini", kBefore + "[windows]\r\nadded=1\r\n"}, {"win.ini.old", kBefore}});
+  closeApp(app);
+}
+#endif
+
 }  // namespace
 }  // namespace mojifix::e2e

@@ -3,15 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <utility>
 
 namespace mojifix::testing {
 namespace {
 
+class ScriptedFile;
+// The files open through any scripted platform, by path.
+std::multimap<std::string, ScriptedFile*> openFiles;
+
 class ScriptedFile final : public File {
  public:
-  ScriptedFile(ScriptedPlatform& owner, std::unique_ptr<File> file)
-      : owner_(owner), file_(std::move(file)) {}
+  ScriptedFile(ScriptedPlatform& owner, std::unique_ptr<File> file, const std::string& path)
+      : owner_(owner), file_(std::move(file)), entry_(openFiles.emplace(path, this)) {}
+  ~ScriptedFile() override { openFiles.erase(entry_); }
+
+  // Its name is deleted: the system's file is closed, and this one takes every write.
+  void orphan() {
+    if (!orphaned_) file_->close();
+    orphaned_ = true;
+  }
 
   ReadStatus read(char* buffer, std::size_t capacity, std::size_t& count) override {
     count = 0;
@@ -19,18 +31,20 @@ class ScriptedFile final : public File {
     return file_->read(buffer, capacity, count);
   }
   bool write(const char* data, std::size_t size) override {
-    return owner_.admit("write") && file_->write(data, size);
+    return owner_.admit("write") && (orphaned_ || file_->write(data, size));
   }
-  bool flush() override { return owner_.admit("flush") && file_->flush(); }
+  bool flush() override { return owner_.admit("flush") && (orphaned_ || file_->flush()); }
   bool close() override {
     const bool admitted = owner_.admit("close");
     // The handle is released either way, as a failed close on Windows still releases it.
-    return file_->close() && admitted;
+    return (orphaned_ || file_->close()) && admitted;
   }
 
  private:
   ScriptedPlatform& owner_;
   std::unique_ptr<File> file_;
+  std::multimap<std::string, ScriptedFile*>::iterator entry_;
+  bool orphaned_ = false;
 };
 
 }  // namespace
@@ -45,9 +59,22 @@ bool ScriptedPlatform::admit(const std::string& what) {
   return !(fileCalls == failCall || (failLaterCalls && failCall > 0 && fileCalls > failCall));
 }
 
-std::unique_ptr<File> ScriptedPlatform::wrap(std::unique_ptr<File> file) {
+std::unique_ptr<File> ScriptedPlatform::wrap(std::unique_ptr<File> file, const std::string& path) {
   if (!file) return nullptr;
-  return std::make_unique<ScriptedFile>(*this, std::move(file));
+  return std::make_unique<ScriptedFile>(*this, std::move(file), path);
+}
+
+void ScriptedPlatform::deleteOpenFiles(const std::string& path) {
+  const auto range = openFiles.equal_range(path);
+  for (auto open = range.first; deletesOpenFiles && open != range.second; ++open) {
+    open->second->orphan();
+  }
+}
+
+bool ScriptedPlatform::claimOperation() {
+  if (!admit("claim") || operationClaimed) return false;
+  operationClaimed = true;
+  return true;
 }
 
 MessageResult ScriptedPlatform::showMessage(const Message& message) {
@@ -70,16 +97,19 @@ std::string ScriptedPlatform::environmentVariable(const std::string& name) {
 
 std::unique_ptr<File> ScriptedPlatform::openForReading(const std::string& path) {
   if (!admit("open-read " + path)) return nullptr;
-  return wrap(system_->openForReading(path));
+  return wrap(system_->openForReading(path), path);
 }
 
 std::unique_ptr<File> ScriptedPlatform::openForWriting(const std::string& path) {
   if (!admit("open-write " + path)) return nullptr;
-  return wrap(system_->openForWriting(path));
+  deleteOpenFiles(path);
+  return wrap(system_->openForWriting(path), path);
 }
 
 bool ScriptedPlatform::deleteFile(const std::string& path) {
-  return admit("delete " + path) && system_->deleteFile(path);
+  if (!admit("delete " + path)) return false;
+  deleteOpenFiles(path);
+  return system_->deleteFile(path);
 }
 
 bool ScriptedPlatform::renameFile(const std::string& from, const std::string& to) {

@@ -35,6 +35,9 @@ class ScriptedPlatform final : public Platform {
   int cutPowerAtCall = 0;
   // Makes any call fail for which it returns true; it sees the call as logged.
   std::function<bool(const std::string& call)> failIf;
+  // Deletes a file that any scripted platform holds open, as Windows 95/98/Me do: its handle
+  // writes on into a file without a name.
+  bool deletesOpenFiles = false;
 
   std::vector<Message> messages;
   // Every call in order: "message", "delete <path>", "rename <from> > <to>", "events",
@@ -50,6 +53,10 @@ class ScriptedPlatform final : public Platform {
   std::string environmentVariable(const std::string& name) override;
   void holdDirectory(const std::string& path) override { system_->holdDirectory(path); }
   void releaseDirectory() override { system_->releaseDirectory(); }
+  // "claim", a file-service call: one operation at a time across scripted platforms, as the
+  // system's platform does across processes (whose claim a test here must not meet).
+  bool claimOperation() override;
+  void releaseOperation() override { operationClaimed = false; }
   std::unique_ptr<File> openForReading(const std::string& path) override;
   std::unique_ptr<File> openForWriting(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
@@ -63,7 +70,10 @@ class ScriptedPlatform final : public Platform {
   AppVersion applicationVersion() override;
 
  private:
-  std::unique_ptr<File> wrap(std::unique_ptr<File> file);
+  std::unique_ptr<File> wrap(std::unique_ptr<File> file, const std::string& path);
+  void deleteOpenFiles(const std::string& path);
+
+  static inline bool operationClaimed = false;
 
   std::unique_ptr<Platform> system_;
 };

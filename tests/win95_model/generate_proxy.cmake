@@ -1,14 +1,14 @@
 # Writes the module-definition file of one stand-in DLL, which exports exactly the names that
-# Windows 95's DLL exports, and the stubs that stand for its unimplemented W functions.
+# Windows 95's DLL exports, and the stubs that stand for the functions it has only as stubs.
 # Usage: cmake -DLIST=... -DREAL=KERNEL32 -DPROXY=K9XRNL32 -DMODELLED=a,b -DEXTRA=a,b
-#              -DIMPLEMENTED_W=a,b -DNM=... -DSTDCALL_LIBRARY=... -DDEF=... -DSTUBS=...
-#              -P generate_proxy.cmake
+#              -DIMPLEMENTED_W=a,b [-DSTUBBED=...] -DNM=... -DSTDCALL_LIBRARY=... -DDEF=...
+#              -DSTUBS=... -P generate_proxy.cmake
 #
 # Each name on LIST (and EXTRA) is, in this order:
 # - modelled (MODELLED): exported from win95NAME, a function of the stand-in's own;
 # - a W function that Windows 95 exports only as a stub (a name ending in W whose A form is on the
-#   list too, and not on IMPLEMENTED_W): win95NAME, generated here, which fails with
-#   ERROR_CALL_NOT_IMPLEMENTED;
+#   list too, and not on IMPLEMENTED_W), or a name on the list STUBBED names: win95NAME, generated
+#   here, which fails with ERROR_CALL_NOT_IMPLEMENTED;
 # - otherwise forwarded to Wine's DLL of the same name. A name that Wine's DLL lacks is forwarded
 #   all the same: the export list stays that of Windows 95, and a program that imports it meets
 #   Wine's "Unimplemented function" when it calls it, as a program that imports any name Windows
@@ -24,22 +24,33 @@ foreach(argument IN ITEMS MODELLED EXTRA IMPLEMENTED_W)
   string(REPLACE "," ";" ${argument} "${${argument}}")
 endforeach()
 
-file(STRINGS ${LIST} lines)
-set(names "")
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "#.*" "" line "${line}")
-  string(STRIP "${line}" line)
-  if(line STREQUAL "")
-    continue()
-  endif()
-  if(NOT line MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    message(FATAL_ERROR "${LIST}: '${line}' is not a function name")
-  endif()
-  list(APPEND names ${line})
-endforeach()
-foreach(name IN LISTS MODELLED)
+# The function names in `file`, one a line, after any comment.
+function(read_names file variable)
+  file(STRINGS ${file} lines)
+  set(names "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "#.*" "" line "${line}")
+    string(STRIP "${line}" line)
+    if(line STREQUAL "")
+      continue()
+    endif()
+    if(NOT line MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      message(FATAL_ERROR "${file}: '${line}' is not a function name")
+    endif()
+    list(APPEND names ${line})
+  endforeach()
+  set(${variable} ${names} PARENT_SCOPE)
+endfunction()
+
+read_names(${LIST} names)
+set(stubbed "")
+if(STUBBED)
+  read_names(${STUBBED} stubbed)
+endif()
+foreach(name IN LISTS MODELLED stubbed)
   if(NOT name IN_LIST names)
-    message(FATAL_ERROR "${name} is modelled, but Windows 95's ${REAL} does not export it (${LIST})")
+    message(FATAL_ERROR "${name} is modelled or stubbed, but Windows 95's ${REAL} does not export "
+                        "it (${LIST})")
   endif()
 endforeach()
 list(APPEND names ${EXTRA})
@@ -71,8 +82,10 @@ foreach(name IN LISTS names)
   string(REGEX REPLACE "W$" "A" ansi "${name}")
   if(name IN_LIST MODELLED)
     string(APPEND def "  ${name}=win95${name}\n")
-  elseif(NOT ansi STREQUAL name AND listed_${ansi} AND NOT name IN_LIST IMPLEMENTED_W AND
-         DEFINED arguments_${name})
+  elseif(name IN_LIST stubbed AND NOT DEFINED arguments_${name})
+    message(FATAL_ERROR "${name} is stubbed, but ${STDCALL_LIBRARY} gives no argument size")
+  elseif((name IN_LIST stubbed OR (NOT ansi STREQUAL name AND listed_${ansi} AND
+          NOT name IN_LIST IMPLEMENTED_W)) AND DEFINED arguments_${name})
     math(EXPR words "${arguments_${name}} / 4")
     string(REPEAT "DWORD, " ${words} parameters)
     string(REGEX REPLACE ", $" "" parameters "${parameters}")

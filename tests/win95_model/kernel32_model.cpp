@@ -2,6 +2,8 @@
 // refused here, then the call goes on to Wine's KERNEL32. Each rule names the documentation it
 // follows; where the documentation of the late 1990s does not say that Windows 95 takes a flag,
 // the model refuses it.
+#include <cstdio>
+
 #include "model.h"
 
 namespace {
@@ -54,6 +56,8 @@ extern "C" int WINAPI win95WideCharToMultiByte(UINT codePage, DWORD flags, LPCWS
 // - the attributes and flags listed there, before Windows 2000 added its own (encryption, reparse
 //   points, remote storage). FILE_FLAG_OVERLAPPED is taken, as there: Windows 95 refuses
 //   overlapped input and output on files in ReadFile and WriteFile ("Windows 95 System Services").
+// Wine is asked to share deletion all the same, so that DeleteFileA below can delete the file while
+// it is open, as Windows 95 does.
 extern "C" HANDLE WINAPI win95CreateFileA(LPCSTR name, DWORD access, DWORD share,
                                           LPSECURITY_ATTRIBUTES security, DWORD disposition,
                                           DWORD flags, HANDLE templateFile) {
@@ -77,7 +81,40 @@ extern "C" HANDLE WINAPI win95CreateFileA(LPCSTR name, DWORD access, DWORD share
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return refuse(ERROR_ACCESS_DENIED, "a directory");
   }
-  return CreateFileA(name, access, share, security, disposition, flags, templateFile);
+  return CreateFileA(name, access, share | FILE_SHARE_DELETE, security, disposition, flags,
+                     templateFile);
+}
+
+// MSDN Library (April 2000), DeleteFile, Remarks: "Windows 95: The DeleteFile function deletes a
+// file even if it is open for normal I/O or as a memory-mapped file. To prevent loss of data, close
+// files before attempting to delete them." Windows NT, and Wine, refuse with a sharing violation,
+// and Wine keeps a deleted file's name until its last handle closes. So the file first moves to a
+// hidden name of its own beside it, which goes when its last handle closes, and which its handles
+// still write to, as to the nameless file on Windows 95. Only the files that CreateFileA above
+// opened share deletion: one that another program holds without it fails as on Windows NT.
+extern "C" BOOL WINAPI win95DeleteFileA(LPCSTR name) {
+  static LONG deleted = 0;
+  const DWORD attributes = name ? GetFileAttributesA(name) : INVALID_FILE_ATTRIBUTES;
+  // A directory, a read-only file or none fails there as here.
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+    return DeleteFileA(name);
+  }
+  const char* base = name;
+  for (const char* c = name; *c; ++c) {
+    if (*c == '\\' || *c == '/' || *c == ':') base = c + 1;
+  }
+  char orphan[MAX_PATH];
+  const int length = std::snprintf(orphan, sizeof(orphan), "%.*s~deleted-%lx-%ld.tmp",
+                                   static_cast<int>(base - name), name, GetCurrentProcessId(),
+                                   InterlockedIncrement(&deleted));
+  if (length >= static_cast<int>(sizeof(orphan)) || !MoveFileA(name, orphan)) {
+    return DeleteFileA(name);
+  }
+  SetFileAttributesA(orphan, FILE_ATTRIBUTE_HIDDEN);
+  if (DeleteFileA(orphan)) return TRUE;
+  MoveFileA(orphan, name);
+  return FALSE;
 }
 
 // MSDN Library, GetProcAddress: NULL when the DLL does not export the function. Wine's DLLs export

@@ -81,6 +81,16 @@ std::string Win32PlatformBase::environmentVariable(const std::string& name) {
   return edge::environmentVariable(name);
 }
 
+// A mutex of that name that exists already is another instance's; only the error code tells.
+bool Win32PlatformBase::claimOperation() {
+  SetLastError(ERROR_SUCCESS);
+  const HANDLE mutex = CreateMutex(nullptr, FALSE, TEXT("MOJIFIX winini.tmp"));
+  const bool claimed = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+  if (claimed) operation_ = Handle(mutex);
+  if (mutex && !claimed) CloseHandle(mutex);
+  return claimed;
+}
+
 void Win32PlatformBase::processEvents() {
   MSG message;
   while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -23,6 +23,9 @@ class Win32PlatformBase : public Platform {
 
   MessageResult showMessage(const Message& message) override;
   std::string environmentVariable(const std::string& name) override;
+  // Through a named mutex, which exists only while an instance holds it.
+  bool claimOperation() override;
+  void releaseOperation() override { operation_ = Handle(); }
   // Each build's own: the default's close and renameFile suit neither.
   bool renameIfUnchanged(const std::string& from, const std::string& to,
                          std::uint64_t read) override = 0;
@@ -42,6 +45,7 @@ class Win32PlatformBase : public Platform {
 
  private:
   HWND owner_ = nullptr;
+  Handle operation_;
 };
 
 // Virus scanners and indexers open a freshly written file for a moment; a delete, rename or

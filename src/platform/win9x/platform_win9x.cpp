@@ -69,10 +69,7 @@ bool Win9xPlatform::renameFile(const std::string& from, const std::string& to) {
 // MoveFileA cannot rename an open file, so the file is closed between the check and the rename.
 bool Win9xPlatform::renameIfUnchanged(const std::string& from, const std::string& to,
                                       std::uint64_t read) {
-  auto file = openForReading(from);
-  if (!file) return false;
-  LineReader reader(std::move(file));
-  return reader.readsAs(read) && reader.close() && move(*this, from, to);
+  return fileReadsAs(*this, from, read) && move(*this, from, to);
 }
 
 // A restart needs no privilege on these systems, whose token functions are stubs.
