@@ -1,10 +1,10 @@
 # Writes the module-definition file of one stand-in DLL, which exports exactly the names that
 # Windows 95's DLL exports, and the stubs that stand for the functions it has only as stubs.
-# Usage: cmake -DLIST=... -DREAL=KERNEL32 -DPROXY=K9XRNL32 -DMODELLED=a,b -DEXTRA=a,b
+# Usage: cmake -DLIST=... -DREAL=KERNEL32 -DPROXY=K9XRNL32 -DMODELLED=a,b
 #              -DIMPLEMENTED_W=a,b [-DSTUBBED=...] -DNM=... -DSTDCALL_LIBRARY=... -DDEF=...
 #              -DSTUBS=... -P generate_proxy.cmake
 #
-# Each name on LIST (and EXTRA) is, in this order:
+# Each name on LIST is, in this order:
 # - modelled (MODELLED): exported from win95NAME, a function of the stand-in's own;
 # - a W function that Windows 95 exports only as a stub (a name ending in W whose A form is on the
 #   list too, and not on IMPLEMENTED_W), or a name on the list STUBBED names: win95NAME, generated
@@ -20,7 +20,7 @@
 # corrupt the caller's stack; Wine implements it, so a call to it goes unnoticed.
 
 cmake_minimum_required(VERSION 3.25)
-foreach(argument IN ITEMS MODELLED EXTRA IMPLEMENTED_W)
+foreach(argument IN ITEMS MODELLED IMPLEMENTED_W)
   string(REPLACE "," ";" ${argument} "${${argument}}")
 endforeach()
 
@@ -53,7 +53,6 @@ foreach(name IN LISTS MODELLED stubbed)
                         "it (${LIST})")
   endif()
 endforeach()
-list(APPEND names ${EXTRA})
 list(REMOVE_DUPLICATES names)
 list(SORT names)
 foreach(name IN LISTS names)
