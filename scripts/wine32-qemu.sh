@@ -18,7 +18,7 @@ set -euo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-loader=/usr/lib/wine/wine
+loader=$wine32
 diverted=$loader.i386
 # qemu-user from 8.1 on honours MAP_FIXED_NOREPLACE, which Wine's address-space reservation
 # probes with; older ones make each start take tens of seconds.
@@ -50,6 +50,7 @@ fi
 echo "Wine's 32-bit loader runs under qemu-user on this host (scripts/wine32-qemu.sh; README says how to undo it)."
 
 if ! qemu_recent; then
+  # shellcheck source=/dev/null
   . /etc/os-release
   suite=()
   if [ "${VERSION_CODENAME:-}" = bookworm ]; then
