@@ -85,10 +85,11 @@ std::string Win32PlatformBase::environmentVariable(const std::string& name) {
 bool Win32PlatformBase::claimOperation() {
   SetLastError(ERROR_SUCCESS);
   const HANDLE mutex = CreateMutex(nullptr, FALSE, TEXT("MOJIFIX winini.tmp"));
-  const bool claimed = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
-  if (claimed) operation_ = Handle(mutex);
-  if (mutex && !claimed) CloseHandle(mutex);
-  return claimed;
+  if (!mutex) return false;
+  const bool another = GetLastError() == ERROR_ALREADY_EXISTS;
+  Handle owned(mutex);
+  if (!another) operation_ = std::move(owned);
+  return !another;
 }
 
 void Win32PlatformBase::processEvents() {
