@@ -9,10 +9,9 @@ wineserver="$wine_dir/wineserver"
 
 # MOJIFIX_WINEPREFIX, when set, names the prefix; otherwise the caller's default, else one under
 # build/. Never the user's own ~/.wine.
+mojifix_build="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build"
 mojifix_prefix() {
-  local repo
-  repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-  echo "${MOJIFIX_WINEPREFIX:-${1:-$repo/build/wineprefix}}"
+  echo "${MOJIFIX_WINEPREFIX:-${1:-$mojifix_build/wineprefix}}"
 }
 
 # Whether Wine's 32-bit loader runs here, found by running it: some hosts run no 32-bit Linux

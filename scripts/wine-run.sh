@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
 done
 
 WINEPREFIX=$(mojifix_prefix "$default_prefix")
-template="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix-template"
+template="$mojifix_build/wineprefix-template"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
